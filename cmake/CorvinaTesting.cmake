@@ -1,0 +1,76 @@
+# Test helpers: GoogleTest built inside the project, native tests discovered one by one, and
+# Windows test programs run under wine64 in a prefix private to the build tree.
+include(CTest)
+include(GoogleTest)
+
+macro(corvina_add_gtest)
+  set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
+  set(BUILD_GMOCK OFF CACHE BOOL "" FORCE)
+  set(gtest_disable_pthreads OFF CACHE BOOL "" FORCE)
+  add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+  if(WIN32)
+    # gtest's own warnings are not ours to fix.
+    target_compile_options(gtest PRIVATE -w)
+    target_compile_options(gtest_main PRIVATE -w)
+  endif()
+endmacro()
+
+function(corvina_add_native_test name)
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE corvina_core gtest_main ${A_LIBS})
+  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# Windows tests run only where wine64 can execute them: the x86_64 build. The i686 test
+# programs are built and linked, never run.
+if(WIN32 AND CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(CORVINA_RUN_WINE_TESTS ON)
+  set(CORVINA_WINE_STATE ${CMAKE_BINARY_DIR}/wine)
+  set(CORVINA_WINE_ENV ${CMAKE_SOURCE_DIR}/tools/wine-env)
+  set(CORVINA_WINE_RUN ${CORVINA_WINE_ENV} run ${CORVINA_WINE_STATE})
+  # One Xvfb display, one prefix copied fresh from a template, one wineserver kept alive
+  # for the whole run: started before the first Windows test and stopped after the last.
+  add_test(NAME wine.start COMMAND ${CORVINA_WINE_ENV} start ${CORVINA_WINE_STATE})
+  set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 240)
+  add_test(NAME wine.stop COMMAND ${CORVINA_WINE_ENV} stop ${CORVINA_WINE_STATE})
+  set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
+else()
+  set(CORVINA_RUN_WINE_TESTS OFF)
+endif()
+
+# corvina_add_win_test(name SOURCES ... [LIBS ...] [LOCALES en ja] [TIMEOUT s] [SERIAL])
+# Builds a GoogleTest program and, on x86_64, runs it once per system language: "en" runs
+# with LC_ALL=en_US.UTF-8, "ja" with LC_ALL=ja_JP.UTF-8 (a Japanese system, code page 932).
+# SERIAL keeps the test from running beside others (it uses the keyboard, the mouse or
+# machine-wide registry state).
+function(corvina_add_win_test name)
+  cmake_parse_arguments(A "SERIAL" "TIMEOUT" "SOURCES;LIBS;LOCALES" ${ARGN})
+  add_executable(${name} ${A_SOURCES})
+  target_link_libraries(${name} PRIVATE gtest_main ${A_LIBS})
+  if(NOT CORVINA_RUN_WINE_TESTS)
+    return()
+  endif()
+  if(NOT A_LOCALES)
+    set(A_LOCALES en ja)
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  foreach(loc ${A_LOCALES})
+    if(loc STREQUAL "ja")
+      set(lc ja_JP.UTF-8)
+    else()
+      set(lc en_US.UTF-8)
+    endif()
+    set(test win.${name}.${loc})
+    add_test(NAME ${test} COMMAND ${CORVINA_WINE_RUN} $<TARGET_FILE:${name}> --gtest_color=no)
+    set_tests_properties(${test} PROPERTIES
+      FIXTURES_REQUIRED wine ENVIRONMENT "LC_ALL=${lc};CORVINA_LOCALE=${loc}"
+      TIMEOUT ${A_TIMEOUT} LABELS wine)
+    if(A_SERIAL)
+      set_tests_properties(${test} PROPERTIES RUN_SERIAL ON)
+    endif()
+  endforeach()
+endfunction()

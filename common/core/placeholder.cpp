@@ -1,0 +1,1 @@
+int corvina_core_placeholder() { return 0; }
