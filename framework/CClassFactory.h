@@ -1,0 +1,32 @@
+// The one class factory of every class a server offers, driven by the class table's
+// creation function. The module keeps one reference for its whole life; whenever clients
+// hold it too (count above 1) the factory holds one module lock, so that the server is not
+// unloaded under a client that keeps the factory.
+#pragma once
+
+#include <windows.h>
+#include <unknwn.h>
+
+#include "framework/CComModule.h"
+
+class CClassFactory final : public IClassFactory {
+public:
+    CClassFactory(CreateInstanceFunc create, CComModule* module);
+    CClassFactory(const CClassFactory&) = delete;
+    CClassFactory& operator=(const CClassFactory&) = delete;
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
+    STDMETHODIMP_(ULONG) AddRef() override;
+    STDMETHODIMP_(ULONG) Release() override;
+
+    // With an outer unknown only IID_IUnknown may be asked for (CLASS_E_NOAGGREGATION).
+    STDMETHODIMP CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override;
+    STDMETHODIMP LockServer(BOOL lock) override;
+
+private:
+    ~CClassFactory() = default;
+
+    volatile LONG m_refs = 1;
+    CreateInstanceFunc m_create;
+    CComModule* m_module;
+};

@@ -1,0 +1,79 @@
+#include "framework/CPropertyPage.h"
+
+#include <commctrl.h>
+
+CPropertyPage::CPropertyPage(UINT templateId, HINSTANCE resources)
+    : CDialog(templateId, resources) {}
+
+void CPropertyPage::SetModified(bool modified) {
+    HWND page = GetHwnd();
+    HWND sheet = page ? GetParent(page) : nullptr;
+    if (!sheet) {
+        return;
+    }
+    SendMessageA(sheet, modified ? PSM_CHANGED : PSM_UNCHANGED, reinterpret_cast<WPARAM>(page), 0);
+}
+
+void CPropertyPage::FillPage(PROPSHEETPAGEA& page) {
+    ZeroMemory(&page, sizeof(page));
+    // The first version of the structure: every comctl32 since Windows 95 accepts it.
+    page.dwSize = PROPSHEETPAGEA_V1_SIZE;
+    page.dwFlags = PSP_DEFAULT;
+    page.hInstance = GetResourceInstance();
+    page.pszTemplate = MAKEINTRESOURCEA(GetTemplateId());
+    if (m_icon) {
+        page.dwFlags |= PSP_USEHICON;
+        page.hIcon = m_icon;
+    } else if (m_iconId) {
+        page.dwFlags |= PSP_USEICONID;
+        page.pszIcon = MAKEINTRESOURCEA(m_iconId);
+    }
+    if (m_title) {
+        page.dwFlags |= PSP_USETITLE;
+        page.pszTitle = m_title;
+    }
+    page.pfnDlgProc = PageDialogProc;
+    page.lParam = reinterpret_cast<LPARAM>(this);
+}
+
+bool CPropertyPage::OnNotify(int id, NMHDR* header, LRESULT* result) {
+    if (header->hwndFrom != GetParent(GetHwnd())) {
+        return CDialog::OnNotify(id, header, result);
+    }
+    switch (header->code) {
+    case PSN_SETACTIVE:
+        // 0 accepts the activation, -1 refuses it.
+        *result = OnSetActive() ? 0 : -1;
+        return true;
+    case PSN_KILLACTIVE:
+        // FALSE lets the page go.
+        *result = OnKillActive() ? FALSE : TRUE;
+        return true;
+    case PSN_APPLY:
+        // PSNRET_INVALID selects the failing page; the sheet stays open.
+        *result = OnApply() ? PSNRET_NOERROR : PSNRET_INVALID;
+        return true;
+    case PSN_RESET:
+        OnReset();
+        *result = 0;
+        return true;
+    default:
+        return CDialog::OnNotify(id, header, result);
+    }
+}
+
+INT_PTR CALLBACK CPropertyPage::PageDialogProc(HWND window, UINT message, WPARAM wParam,
+                                               LPARAM lParam) {
+    CDialog* self = nullptr;
+    if (message == WM_INITDIALOG) {
+        // The sheet passes its copy of the page description; ours is in its lParam.
+        const auto* page = reinterpret_cast<const PROPSHEETPAGEA*>(lParam);
+        self = page ? reinterpret_cast<CPropertyPage*>(page->lParam) : nullptr;
+        if (self) {
+            static_cast<CPropertyPage*>(self)->AttachWindow(window);
+        }
+    } else {
+        self = reinterpret_cast<CDialog*>(GetWindowLongPtrA(window, DWLP_USER));
+    }
+    return Dispatch(self, window, message, wParam, lParam);
+}

@@ -1,0 +1,197 @@
+#include "framework/CPropertySheet.h"
+
+#include "framework/CApp.h"
+#include "framework/CPropertyPage.h"
+#include "framework/Debug.h"
+#include "framework/ModuleInstance.h"
+
+#include <commctrl.h>
+
+#include <new>
+
+namespace {
+
+// The sheet callback carries no user data: the sheet being run on this thread is
+// remembered here for PSCB_INITIALIZED, which arrives inside PropertySheetA.
+thread_local CPropertySheet* t_startingSheet = nullptr;
+
+const char kSheetProperty[] = "FrameworkPropertySheet";
+
+} // namespace
+
+CPropertySheet::CPropertySheet(const char* caption, UINT startPage, HINSTANCE resources)
+    : m_caption(caption ? caption : ""), m_startPage(startPage),
+      m_resources(resources ? resources : GetThisModule()) {}
+
+CPropertySheet::~CPropertySheet() {
+    if (m_hWnd && IsWindow(m_hWnd)) {
+        RemovePropA(m_hWnd, kSheetProperty);
+        if (m_previousProc) {
+            SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
+        }
+    }
+}
+
+void CPropertySheet::AddPage(CPropertyPage* page) {
+    if (page) {
+        m_pages.push_back(page);
+    }
+}
+
+CPropertyPage* CPropertySheet::GetPage(size_t index) const {
+    return index < m_pages.size() ? m_pages[index] : nullptr;
+}
+
+INT_PTR CPropertySheet::DoModal(HWND parent) {
+    if (m_pages.empty() || m_hWnd) {
+        return -1;
+    }
+    // Page handles rather than an array of descriptions: the system steps through such an
+    // array by each entry's dwSize, which is the short first version here.
+    std::vector<HPROPSHEETPAGE> pages;
+    pages.reserve(m_pages.size());
+    for (CPropertyPage* page : m_pages) {
+        PROPSHEETPAGEA description;
+        page->FillPage(description);
+        HPROPSHEETPAGE handle = CreatePropertySheetPageA(&description);
+        if (!handle) {
+            for (HPROPSHEETPAGE made : pages) {
+                DestroyPropertySheetPage(made);
+            }
+            return -1;
+        }
+        pages.push_back(handle);
+    }
+
+    PROPSHEETHEADERA header = {};
+    // The first version of the structure: every comctl32 since Windows 95 accepts it.
+    header.dwSize = PROPSHEETHEADERA_V1_SIZE;
+    header.dwFlags = PSH_USECALLBACK;
+    header.hwndParent = parent;
+    header.hInstance = m_resources;
+    if (m_iconId) {
+        header.dwFlags |= PSH_USEICONID;
+        header.pszIcon = MAKEINTRESOURCEA(m_iconId);
+    }
+    header.pszCaption = m_caption.c_str();
+    header.nPages = static_cast<UINT>(pages.size());
+    header.nStartPage = m_startPage < pages.size() ? m_startPage : 0;
+    header.phpage = pages.data(); // the sheet destroys them
+    header.pfnCallback = SheetCallback;
+
+    // Subclass the sheet as the system creates it, so that WindowProc sees WM_INITDIALOG
+    // and OnInitSheet runs once the system has made the tabs and the start page.
+    CPropertySheet* outer = t_startingSheet;
+    t_startingSheet = this;
+    HHOOK hook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
+    const INT_PTR result = PropertySheetA(&header);
+    if (hook) {
+        UnhookWindowsHookEx(hook);
+    }
+    t_startingSheet = outer;
+
+    // The window is gone; its procedure was put back at WM_NCDESTROY.
+    m_hWnd = nullptr;
+    m_previousProc = nullptr;
+    return result;
+}
+
+HWND CPropertySheet::GetTabControl() const {
+    return m_hWnd ? reinterpret_cast<HWND>(SendMessageA(m_hWnd, PSM_GETTABCONTROL, 0, 0)) : nullptr;
+}
+
+bool CPropertySheet::SetActivePage(size_t index) {
+    if (!m_hWnd || index >= m_pages.size()) {
+        return false;
+    }
+    return SendMessageA(m_hWnd, PSM_SETCURSEL, index, 0) != 0;
+}
+
+int CPropertySheet::GetActiveIndex() const {
+    HWND tab = GetTabControl();
+    return tab ? static_cast<int>(SendMessageA(tab, TCM_GETCURSEL, 0, 0)) : -1;
+}
+
+LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefaultProc(message, wParam, lParam);
+}
+
+LRESULT CPropertySheet::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (!m_previousProc) {
+        return DefWindowProcA(m_hWnd, message, wParam, lParam);
+    }
+    return CallWindowProcA(m_previousProc, m_hWnd, message, wParam, lParam);
+}
+
+LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && t_startingSheet && !t_startingSheet->m_hWnd) {
+        const auto* create = reinterpret_cast<const CBT_CREATEWNDA*>(lParam);
+        // The first top-level window PropertySheetA creates is the sheet itself.
+        if (create && create->lpcs && !(create->lpcs->style & WS_CHILD)) {
+            t_startingSheet->Subclass(reinterpret_cast<HWND>(wParam));
+            t_startingSheet->m_initPending = true;
+        }
+    }
+    return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+int CALLBACK CPropertySheet::SheetCallback(HWND window, UINT message, LPARAM lParam) {
+    (void)lParam;
+    if (message == PSCB_INITIALIZED && t_startingSheet && window && !t_startingSheet->m_hWnd) {
+        // No creation hook: subclass now and finish set-up once WM_INITDIALOG is done.
+        CPropertySheet* sheet = t_startingSheet;
+        sheet->Subclass(window);
+        sheet->m_initPending = true;
+        PostMessageA(window, WM_NULL, 0, 0);
+    }
+    return 0;
+}
+
+void CPropertySheet::RunInitSheet() {
+    if (!m_initPending) {
+        return;
+    }
+    m_initPending = false;
+    try {
+        OnInitSheet();
+    } catch (...) {
+        TRACE_DEBUG("CPropertySheet: exception in OnInitSheet\n");
+    }
+}
+
+void CPropertySheet::Subclass(HWND window) {
+    m_hWnd = window;
+    SetPropA(window, kSheetProperty, this);
+    m_previousProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+}
+
+LRESULT CALLBACK CPropertySheet::SubclassProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) {
+    auto* self = static_cast<CPropertySheet*>(GetPropA(window, kSheetProperty));
+    if (!self) {
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        // Put the system's procedure back first, so that it sees its own last message.
+        WNDPROC previous = self->m_previousProc;
+        RemovePropA(window, kSheetProperty);
+        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
+        self->m_previousProc = nullptr;
+        self->m_hWnd = nullptr;
+        if (CApp* app = CApp::GetApp()) {
+            app->OnWindowDestroyed(window);
+        }
+        return CallWindowProcA(previous, window, message, wParam, lParam);
+    }
+    LRESULT result = 0;
+    try {
+        result = self->WindowProc(message, wParam, lParam);
+    } catch (...) {
+        TRACE_DEBUG("CPropertySheet: exception in WindowProc, message 0x%04X\n", message);
+    }
+    if ((message == WM_INITDIALOG || message == WM_NULL) && self->m_initPending && self->m_hWnd) {
+        self->RunInitSheet();
+    }
+    return result;
+}

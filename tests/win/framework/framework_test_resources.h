@@ -1,0 +1,14 @@
+#pragma once
+
+#define IDD_EXCHANGE 100
+#define IDC_NAME 1001
+#define IDC_ENABLED 1002
+#define IDC_HOTKEY 1003
+#define IDC_COUNT 1004
+
+#define IDD_PAGE_ONE 201
+#define IDD_PAGE_TWO 202
+#define IDC_PAGE_ONE_EDIT 2001
+#define IDC_PAGE_TWO_CHECK 2002
+
+#define IDD_MODELESS 300
