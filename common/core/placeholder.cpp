@@ -1,1 +1,0 @@
-int corvina_core_placeholder() { return 0; }
