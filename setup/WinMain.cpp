@@ -1,0 +1,8 @@
+// Entry point of Uninstall.exe. The install and uninstall program is not built yet: it starts,
+// shows nothing and ends at once with success.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*command_line*/,
+                   int /*show*/) {
+    return 0;
+}
