@@ -23,9 +23,9 @@ TEST(WineEnvironment, VirtualDesktopIsConfigured) {
               ERROR_SUCCESS);
     char value[32] = {};
     DWORD size = sizeof(value) - 1;
-    EXPECT_EQ(RegQueryValueExA(key, "Desktop", nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(value), &size),
-              ERROR_SUCCESS);
+    EXPECT_EQ(
+        RegQueryValueExA(key, "Desktop", nullptr, nullptr, reinterpret_cast<BYTE*>(value), &size),
+        ERROR_SUCCESS);
     RegCloseKey(key);
     EXPECT_STREQ(value, "shell");
 }
