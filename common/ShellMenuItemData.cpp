@@ -1,0 +1,99 @@
+#include "common/ShellMenuItemData.h"
+
+#include <shellapi.h>
+
+#include <string_view>
+#include <utility>
+
+#include "common/core/AnsiText.h"
+
+namespace {
+
+bool IsSystemLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+HIMAGELIST FetchSystemSmallImageList() {
+    char windows[MAX_PATH] = {};
+    const UINT length = GetWindowsDirectoryA(windows, MAX_PATH);
+    if (length < 3 || length >= MAX_PATH) {
+        return nullptr;
+    }
+    windows[3] = '\0'; // "C:\"
+    SHFILEINFOA info = {};
+    const DWORD_PTR result = SHGetFileInfoA(windows, 0, &info, sizeof(info),
+                                            SHGFI_SYSICONINDEX | SHGFI_ICON | SHGFI_SMALLICON);
+    // Asking for the icon hands us a copy of it that nobody else would destroy.
+    if (info.hIcon) {
+        DestroyIcon(info.hIcon);
+    }
+    return reinterpret_cast<HIMAGELIST>(result);
+}
+
+HIMAGELIST g_systemSmallImageList = nullptr;
+
+} // namespace
+
+HIMAGELIST SystemSmallImageList() {
+    void* cached = InterlockedCompareExchangePointer(
+        reinterpret_cast<void* volatile*>(&g_systemSmallImageList), nullptr, nullptr);
+    if (cached) {
+        return static_cast<HIMAGELIST>(cached);
+    }
+    // Two threads may both ask the shell; they get the same process-wide list, so the
+    // first one stored wins and nothing is lost.
+    HIMAGELIST fetched = FetchSystemSmallImageList();
+    if (!fetched) {
+        return nullptr;
+    }
+    void* previous = InterlockedCompareExchangePointer(
+        reinterpret_cast<void* volatile*>(&g_systemSmallImageList), fetched, nullptr);
+    return previous ? static_cast<HIMAGELIST>(previous) : fetched;
+}
+
+ShellMenuItemData::ShellMenuItemData() : m_imageList(SystemSmallImageList()) {
+    m_label[0] = '\0';
+}
+
+ShellMenuItemData::~ShellMenuItemData() = default;
+
+void ShellMenuItemData::SetLabel(const char* label) {
+    corvina::CopyAnsiText(label ? std::string_view(label) : std::string_view(), m_label,
+                          sizeof(m_label), IsSystemLeadByte);
+}
+
+const char* ShellMenuItemData::GetLabel() const {
+    return m_label;
+}
+
+void ShellMenuItemData::SetIconIndex(int iconIndex) {
+    m_iconIndex = iconIndex;
+}
+
+int ShellMenuItemData::GetIconIndex() const {
+    return m_iconIndex;
+}
+
+void ShellMenuItemData::SetImageList(HIMAGELIST imageList) {
+    m_imageList = imageList;
+}
+
+HIMAGELIST ShellMenuItemData::GetImageList() const {
+    return m_imageList;
+}
+
+void ShellMenuItemData::SetKind(MenuItemKind kind) {
+    m_kind = kind;
+}
+
+MenuItemKind ShellMenuItemData::GetKind() const {
+    return m_kind;
+}
+
+void ShellMenuItemData::SetItemIdList(CItemIdList list) {
+    m_itemIdList = std::move(list);
+}
+
+CItemIdList ShellMenuItemData::DetachItemIdList() {
+    return std::move(m_itemIdList);
+}

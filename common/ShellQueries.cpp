@@ -1,0 +1,139 @@
+#include "common/ShellQueries.h"
+
+#include <shellapi.h>
+
+#include <vector>
+
+#include "common/core/MenuItemLayout.h"
+#include "framework/ComPtr.h"
+#include "framework/Debug.h"
+
+namespace {
+
+DWORD_PTR QueryFileInfo(LPCITEMIDLIST list, UINT flags, SHFILEINFOA* info) {
+    if (!list) {
+        return 0;
+    }
+    return SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, info, sizeof(*info),
+                          flags | SHGFI_PIDL);
+}
+
+BOOL ExecuteItem(LPCITEMIDLIST list, ULONG mask, const char* verb) {
+    SHELLEXECUTEINFOA execute = {};
+    execute.cbSize = sizeof(execute);
+    execute.fMask = mask;
+    execute.hwnd = nullptr;
+    execute.lpVerb = verb;
+    execute.lpFile = nullptr;
+    execute.lpParameters = nullptr;
+    execute.lpDirectory = nullptr;
+    execute.nShow = SW_SHOW;
+    execute.lpIDList = const_cast<LPITEMIDLIST>(list);
+    return ShellExecuteExA(&execute) ? TRUE : FALSE;
+}
+
+} // namespace
+
+BOOL QueryLabelAndIcon(LPCITEMIDLIST list, std::string* label, int* iconIndex) {
+    SHFILEINFOA info = {};
+    if (!QueryFileInfo(list, SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX, &info)) {
+        return FALSE;
+    }
+    if (label) {
+        *label = info.szDisplayName;
+    }
+    if (iconIndex) {
+        *iconIndex = info.iIcon;
+    }
+    return TRUE;
+}
+
+BOOL QueryIconIndex(LPCITEMIDLIST list, int* iconIndex) {
+    SHFILEINFOA info = {};
+    if (!QueryFileInfo(list, SHGFI_SYSICONINDEX, &info)) {
+        return FALSE;
+    }
+    if (iconIndex) {
+        *iconIndex = info.iIcon;
+    }
+    return TRUE;
+}
+
+BOOL QueryLabel(LPCITEMIDLIST list, std::string* label) {
+    SHFILEINFOA info = {};
+    if (!QueryFileInfo(list, SHGFI_DISPLAYNAME, &info)) {
+        return FALSE;
+    }
+    if (label) {
+        *label = info.szDisplayName;
+    }
+    return TRUE;
+}
+
+CItemIdList ParsePathToItemIdList(const char* path) {
+    if (!path || !*path) {
+        return CItemIdList();
+    }
+    WCHAR wide[MAX_PATH] = {};
+    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) {
+        return CItemIdList(); // longer than the path limit, or not text of this code page
+    }
+    CComPtr<IShellFolder> desktop;
+    if (FAILED_UNEXPECTEDLY(SHGetDesktopFolder(&desktop))) {
+        return CItemIdList();
+    }
+    CItemIdList list;
+    ULONG eaten = 0;
+    if (FAILED(
+            desktop->ParseDisplayName(nullptr, nullptr, wide, &eaten, list.Receive(), nullptr))) {
+        return CItemIdList();
+    }
+    return list;
+}
+
+BOOL RunItemIdList(LPCITEMIDLIST list) {
+    if (!list) {
+        return FALSE;
+    }
+    if (ExecuteItem(list, SEE_MASK_INVOKEIDLIST | SEE_MASK_FLAG_NO_UI, nullptr)) {
+        return TRUE;
+    }
+    return ExecuteItem(list, SEE_MASK_IDLIST | SEE_MASK_FLAG_NO_UI, "Open");
+}
+
+BOOL IsExistingFile(const char* path) {
+    if (!path) {
+        return FALSE;
+    }
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL IsExistingFolder(const char* path) {
+    if (!path) {
+        return FALSE;
+    }
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+BOOL IsDriveRoot(const char* path) {
+    return path && corvina::IsDriveRootText(path);
+}
+
+BOOL IsDriveReady(const char* path) {
+    if (!path) {
+        return FALSE;
+    }
+    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
+    std::vector<char> saved(needed ? needed : 1, '\0');
+    const DWORD savedLength = GetCurrentDirectoryA(static_cast<DWORD>(saved.size()), saved.data());
+    const bool canRestore = savedLength > 0 && savedLength < saved.size();
+
+    const bool changed = SetCurrentDirectoryA(path) != FALSE;
+    const DWORD error = changed ? ERROR_SUCCESS : GetLastError();
+    if (changed && canRestore) {
+        SetCurrentDirectoryA(saved.data());
+    }
+    return corvina::IsDriveReadyResult(changed, error);
+}

@@ -1,0 +1,34 @@
+// Questions to the shell about items and paths, and opening an item the way a double click
+// in Explorer would. Helpers return TRUE (1) on success and FALSE (0) on failure.
+#pragma once
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+
+#include "framework/CItemIdList.h"
+
+// Display name and index in the system image list of the item (one file-information query).
+// Outputs are written only on success; either may be null.
+BOOL QueryLabelAndIcon(LPCITEMIDLIST list, std::string* label, int* iconIndex);
+BOOL QueryIconIndex(LPCITEMIDLIST list, int* iconIndex);
+BOOL QueryLabel(LPCITEMIDLIST list, std::string* label);
+
+// The absolute item ID list of an ANSI path, parsed by the desktop folder; empty when the
+// path is null, longer than 259 characters, or not understood by the shell.
+CItemIdList ParsePathToItemIdList(const char* path);
+
+// Opens the item with its default verb, falling back to "Open". No error UI is shown.
+// Returns TRUE when one of the two attempts succeeded.
+BOOL RunItemIdList(LPCITEMIDLIST list);
+
+// Attributes readable and not a directory.
+BOOL IsExistingFile(const char* path);
+// Attributes readable and a directory.
+BOOL IsExistingFolder(const char* path);
+// "X:\" for a letter X (either case), exactly three characters.
+BOOL IsDriveRoot(const char* path);
+// Whether the current directory can be set to path, or fails for a reason other than "device
+// not ready". The process's current directory is restored.
+BOOL IsDriveReady(const char* path);

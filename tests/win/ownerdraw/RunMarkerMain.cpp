@@ -1,0 +1,20 @@
+// A program that proves it was started: it writes a marker file beside itself and ends.
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    char path[MAX_PATH + 8] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) {
+        return 1;
+    }
+    lstrcatA(path, ".ran");
+    HANDLE file =
+        CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 2;
+    }
+    DWORD written = 0;
+    WriteFile(file, "ran", 3, &written, nullptr);
+    CloseHandle(file);
+    return 0;
+}
