@@ -99,7 +99,15 @@ CFontHandle CreateMenuFont() {
     if (!SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
         return CFontHandle();
     }
-    return CFontHandle(CreateFontIndirectA(&metrics.lfMenuFont));
+    return CreateTextFont(metrics.lfMenuFont);
+}
+
+CFontHandle CreateTextFont(const LOGFONTA& font) {
+    LOGFONTA request = font;
+    if (request.lfCharSet == ANSI_CHARSET && GetACP() != 1252) {
+        request.lfCharSet = DEFAULT_CHARSET;
+    }
+    return CFontHandle(CreateFontIndirectA(&request));
 }
 
 BOOL IsFlatMenuSystem() {

@@ -18,6 +18,11 @@ using corvina::kResidentMenuExtraWidth;  // 42: menus with submenu arrows
 // The system menu font from the non-client metrics; empty if the system does not give them.
 CFontHandle CreateMenuFont();
 
+// A font for the suite's texts from a system metrics font. Some systems report those fonts
+// with the Western character set whatever the code page; a Shift-JIS label would then show
+// as Latin letters, so such a font is asked for in the system's own character set.
+CFontHandle CreateTextFont(const LOGFONTA& font);
+
 // True on the NT family from version 5.1 on: entries are highlighted as a whole and their
 // icon gets no frame. Asked of the system on every call.
 BOOL IsFlatMenuSystem();

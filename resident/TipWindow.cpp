@@ -3,6 +3,7 @@
 #include <string_view>
 #include <utility>
 
+#include "common/MenuItemDraw.h"
 #include "common/UiText.h"
 #include "framework/ModuleInstance.h"
 #include "resident/core/TipLayout.h"
@@ -71,9 +72,9 @@ void TipWindow::CreateTipFont() {
         return; // keep the font we have
     }
     // The new font exists before the old one goes, so the two handles always differ.
-    HFONT font = CreateFontIndirectA(&metrics.lfStatusFont);
+    CFontHandle font = CreateTextFont(metrics.lfStatusFont);
     if (font) {
-        m_font.Attach(font);
+        m_font = std::move(font);
     }
 }
 

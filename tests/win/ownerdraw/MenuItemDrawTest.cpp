@@ -487,6 +487,15 @@ TEST_F(MenuItemDrawTest, MenuFontIsTheSystemMenuFont) {
     EXPECT_EQ(created.lfHeight, metrics.lfMenuFont.lfHeight);
     EXPECT_EQ(created.lfWeight, metrics.lfMenuFont.lfWeight);
     EXPECT_STREQ(created.lfFaceName, metrics.lfMenuFont.lfFaceName);
+
+    // The font must draw the system's own characters: Shift-JIS labels on a Japanese system.
+    HDC dc = CreateCompatibleDC(nullptr);
+    ASSERT_NE(dc, nullptr);
+    HGDIOBJ old = SelectObject(dc, m_font);
+    const int charset = GetTextCharset(dc);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    EXPECT_EQ(charset, GetACP() == 932 ? SHIFTJIS_CHARSET : ANSI_CHARSET);
 }
 
 TEST_F(MenuItemDrawTest, FlatMenusOnThisSystemFollowItsVersion) {

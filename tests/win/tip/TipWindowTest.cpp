@@ -593,6 +593,14 @@ TEST_F(TipWindowTest, FontRecreatedOnSettingChangeWithoutLeaking) {
     EXPECT_STREQ(font.lfFaceName, metrics.lfStatusFont.lfFaceName);
     EXPECT_EQ(font.lfHeight, metrics.lfStatusFont.lfHeight);
     EXPECT_NE(first, GetStockObject(DEFAULT_GUI_FONT));
+    {
+        // Japanese bodies need a font of the system's own character set.
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, first);
+        EXPECT_EQ(GetTextCharset(dc), GetACP() == 932 ? SHIFTJIS_CHARSET : ANSI_CHARSET);
+        SelectObject(dc, old);
+        DeleteDC(dc);
+    }
 
     SendMessageA(tip, WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
     const HFONT second = tip.GetFont();
