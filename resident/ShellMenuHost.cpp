@@ -1,0 +1,723 @@
+#include "resident/ShellMenuHost.h"
+
+#include <cstring>
+#include <new>
+#include <utility>
+
+#include "common/ItemIdList.h"
+#include "common/MenuItemDraw.h"
+#include "common/ShellMenuItemData.h"
+#include "common/ShellQueries.h"
+#include "common/UiText.h"
+#include "framework/ComPtr.h"
+#include "resident/core/MenuColumns.h"
+#include "resident/core/MenuOrder.h"
+
+const char ShellMenuHost::kRootPopupText[] = "POPUP MENU";
+
+namespace {
+
+const BilingualText kOpenText = {L"開く", "Open"};
+const BilingualText kNotReadyText = {L"なし", "Non"};
+
+// Shows the wait cursor while enumerating; the previous one comes back afterwards.
+class CWaitCursor {
+public:
+    CWaitCursor() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    CWaitCursor(const CWaitCursor&) = delete;
+    CWaitCursor& operator=(const CWaitCursor&) = delete;
+    ~CWaitCursor() { SetCursor(m_previous); }
+
+private:
+    HCURSOR m_previous;
+};
+
+bool IsDesktopItemIdList(LPCITEMIDLIST list) {
+    if (list == nullptr) {
+        return false;
+    }
+    LPITEMIDLIST desktop = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop)) || !desktop) {
+        // The desktop is the empty list on every system.
+        return list->mkid.cb == 0;
+    }
+    CItemIdList owner(desktop);
+    const size_t size = GetItemIdListSize(list);
+    return size == GetItemIdListSize(desktop) && std::memcmp(list, desktop, size) == 0;
+}
+
+CComPtr<IShellFolder> BindFolder(LPCITEMIDLIST list, bool isDesktop) {
+    CComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) {
+        return nullptr;
+    }
+    if (isDesktop) {
+        return desktop;
+    }
+    CComPtr<IShellFolder> folder;
+    if (FAILED(desktop->BindToObject(list, nullptr, IID_IShellFolder,
+                                     reinterpret_cast<void**>(folder.GetAddressOf())))) {
+        return nullptr;
+    }
+    return folder;
+}
+
+CComPtr<IEnumIDList> EnumerateFolder(IShellFolder* folder, SHCONTF flags) {
+    CComPtr<IEnumIDList> items;
+    if (folder->EnumObjects(nullptr, flags, &items) != S_OK) {
+        return nullptr;
+    }
+    return items;
+}
+
+std::string GetPath(LPCITEMIDLIST list) {
+    char path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListA(list, path)) {
+        return std::string();
+    }
+    return path;
+}
+
+int CompareMenuTexts(const std::string& a, const std::string& b) {
+    // The system's comparison knows the double-byte characters of the code page.
+    const int result =
+        CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, a.data(), static_cast<int>(a.size()),
+                       b.data(), static_cast<int>(b.size()));
+    return result == 0 ? corvina::CompareAsciiNoCase(a, b) : result - CSTR_EQUAL;
+}
+
+// One child of a folder being listed, with everything the orders and the entry need.
+struct FolderChild {
+    CItemIdList list;
+    corvina::MenuOrderKey key;
+    int iconIndex = -1;
+};
+
+FolderChild DescribeChild(CItemIdList list) {
+    FolderChild child;
+    child.list = std::move(list);
+    QueryLabelAndIcon(child.list.Get(), &child.key.displayName, &child.iconIndex);
+    return child;
+}
+
+std::string ToAnsi(const wchar_t* text) {
+    if (text == nullptr || *text == 0) {
+        return std::string();
+    }
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    if (size <= 1) {
+        return std::string();
+    }
+    std::string out(static_cast<size_t>(size), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], size, nullptr, nullptr);
+    out.resize(static_cast<size_t>(size - 1));
+    return out;
+}
+
+// The shell's own description of an item, asked of the folder that holds it.
+std::string QueryShellInfoTip(LPCITEMIDLIST list) {
+    CComPtr<IShellFolder> parent;
+    LPCITEMIDLIST child = nullptr;
+    if (FAILED(SHBindToParent(list, IID_IShellFolder,
+                              reinterpret_cast<void**>(parent.GetAddressOf()), &child)) ||
+        !parent) {
+        return std::string();
+    }
+    CComPtr<IQueryInfo> info;
+    if (FAILED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IQueryInfo, nullptr,
+                                     reinterpret_cast<void**>(info.GetAddressOf()))) ||
+        !info) {
+        return std::string();
+    }
+    LPWSTR text = nullptr;
+    if (FAILED(info->GetInfoTip(0, &text)) || text == nullptr) {
+        return std::string();
+    }
+    std::string tip = ToAnsi(text);
+    CoTaskMemFree(text);
+    return tip;
+}
+
+} // namespace
+
+ShellMenuHost::ShellMenuHost() = default;
+
+ShellMenuHost::~ShellMenuHost() {
+    // While this object is still whole, so that WM_DESTROY reaches it.
+    DestroyWindow();
+    DestroyMenu();
+}
+
+bool ShellMenuHost::Create(HWND parent, UINT controlId) {
+    return CreateEx(0, nullptr, "", WS_CHILD, 0, 0, 0, 0, parent,
+                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)));
+}
+
+void ShellMenuHost::ShowAt(int x, int y, UINT trackFlags) {
+    HMENU popup = BuildMenu();
+    if (popup == nullptr) {
+        return;
+    }
+    // A popup only closes on a click elsewhere when its owner is the foreground window, and
+    // only a thread attached to the foreground's input may make it so.
+    const DWORD self = GetCurrentThreadId();
+    HWND foreground = GetForegroundWindow();
+    const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    const bool attached = foregroundThread != 0 && foregroundThread != self &&
+                          AttachThreadInput(self, foregroundThread, TRUE);
+    HWND frame = GetParent(GetHwnd());
+    SetForegroundWindow(frame ? frame : GetHwnd());
+    const UINT command = static_cast<UINT>(TrackPopupMenu(
+        popup, trackFlags | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, GetHwnd(), nullptr));
+    if (attached) {
+        AttachThreadInput(self, foregroundThread, FALSE);
+    }
+    PostMessageA(GetHwnd(), WM_NULL, 0, 0);
+    HideTip();
+    if (command != 0 && command != static_cast<UINT>(-1)) {
+        ExecuteCommand(command);
+    }
+    DestroyMenu();
+}
+
+BOOL ShellMenuHost::GetDrivesFolderInfo(int* iconIndex, std::string* displayName) {
+    LPITEMIDLIST drives = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)) || !drives) {
+        return FALSE;
+    }
+    CItemIdList owner(drives);
+    return QueryLabelAndIcon(drives, displayName, iconIndex);
+}
+
+HMENU ShellMenuHost::BuildMenu() {
+    DestroyMenu();
+    m_nextCommandId = 1;
+    m_rootMenu = CreateMenu();
+    if (m_rootMenu == nullptr) {
+        return nullptr;
+    }
+    HMENU popup = CreatePopupMenu();
+    if (popup == nullptr || !AppendMenuA(m_rootMenu, MF_POPUP | MF_STRING,
+                                         reinterpret_cast<UINT_PTR>(popup), kRootPopupText)) {
+        if (popup != nullptr) {
+            ::DestroyMenu(popup);
+        }
+        DestroyMenu();
+        return nullptr;
+    }
+    {
+        CWaitCursor wait;
+        FillRootMenu(popup);
+    }
+    if (GetMenuItemCount(popup) <= 0) {
+        DestroyMenu();
+        return nullptr;
+    }
+    return popup;
+}
+
+void ShellMenuHost::FillRootMenu(HMENU popup) {
+    (void)popup;
+}
+
+void ShellMenuHost::DestroyMenu() {
+    HMENU popup = GetPopupMenu();
+    if (popup != nullptr) {
+        FreeMenuItemData(popup);
+    }
+    // Detach the submenus from their entries first: destroying a menu destroys the popups
+    // attached to it, and each handle must be destroyed exactly once.
+    auto detachSubmenus = [](HMENU menu) {
+        for (int position = GetMenuItemCount(menu) - 1; position >= 0; --position) {
+            if (GetSubMenu(menu, position) != nullptr) {
+                RemoveMenu(menu, static_cast<UINT>(position), MF_BYPOSITION);
+            }
+        }
+    };
+    if (popup != nullptr) {
+        detachSubmenus(popup);
+    }
+    for (HMENU submenu : m_createdSubmenus) {
+        detachSubmenus(submenu);
+    }
+    for (HMENU submenu : m_createdSubmenus) {
+        ::DestroyMenu(submenu);
+    }
+    m_createdSubmenus.clear();
+    if (m_rootMenu != nullptr) {
+        ::DestroyMenu(m_rootMenu); // and its popup
+        m_rootMenu = nullptr;
+    }
+    m_tipCommandId = 0;
+}
+
+BOOL ShellMenuHost::ExecuteCommand(UINT commandId) {
+    ShellMenuItemData* data = FindCommandData(commandId);
+    if (data == nullptr || data->GetItemIdList() == nullptr) {
+        return FALSE;
+    }
+    if (m_launchHook && m_launchHook(data->GetItemIdList())) {
+        return TRUE;
+    }
+    return RunItemIdList(data->GetItemIdList());
+}
+
+void ShellMenuHost::FreeMenuItemData(HMENU menu) {
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA | MIIM_SUBMENU;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
+            continue;
+        }
+        if (info.hSubMenu != nullptr) {
+            FreeMenuItemData(info.hSubMenu);
+        }
+        if (info.dwItemData != 0) {
+            FreeItemData(reinterpret_cast<ShellMenuItemData*>(info.dwItemData));
+            MENUITEMINFOA clear = {};
+            clear.cbSize = sizeof(clear);
+            clear.fMask = MIIM_DATA;
+            SetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &clear);
+        }
+    }
+}
+
+void ShellMenuHost::FreeItemData(ShellMenuItemData* data) {
+    delete data;
+}
+
+void ShellMenuHost::UpdateMenuFont() {
+    m_menuFont = CreateMenuFont();
+    m_charWidth = 0;
+    m_lineHeight = 0;
+    CWindowDC dc(GetHwnd());
+    if (!dc || !m_menuFont) {
+        return;
+    }
+    CSelectObject select(dc.Get(), m_menuFont.Get());
+    TEXTMETRICA metrics = {};
+    if (GetTextMetricsA(dc.Get(), &metrics)) {
+        m_charWidth = metrics.tmAveCharWidth;
+        m_lineHeight = metrics.tmHeight + metrics.tmExternalLeading;
+    }
+}
+
+UINT ShellMenuHost::NextCommandId() {
+    return m_nextCommandId++;
+}
+
+void ShellMenuHost::PaintSpacer(const DRAWITEMSTRUCT& draw) {
+    PaintMenuSeparator(draw.hDC, draw.rcItem);
+}
+
+bool ShellMenuHost::SystemScrollsLongMenus() {
+    OSVERSIONINFOA version = {};
+    version.dwOSVersionInfoSize = sizeof(version);
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    if (!GetVersionExA(&version)) {
+        return true;
+    }
+#pragma GCC diagnostic pop
+    return corvina::SystemScrollsLongMenus(version.dwPlatformId == VER_PLATFORM_WIN32_NT,
+                                           version.dwMajorVersion, version.dwMinorVersion);
+}
+
+bool ShellMenuHost::GetInfoTip(const ShellMenuItemData& data, MenuEntryTip* tip) {
+    LPCITEMIDLIST list = data.GetItemIdList();
+    if (list == nullptr || tip == nullptr) {
+        return false;
+    }
+    tip->iconIndex = data.GetIconIndex();
+    tip->title.clear();
+    QueryLabel(list, &tip->title); // the shell's name, never the user's own
+    const std::string path = GetPath(list);
+    tip->body = QueryShellInfoTip(list);
+    if (!tip->body.empty()) {
+        tip->wrapWidth = path.empty() ? kTipWrapWidth : TipWindow::kNoWrap;
+    } else {
+        tip->body = path;
+        tip->wrapWidth = TipWindow::kNoWrap;
+    }
+    return true;
+}
+
+void ShellMenuHost::FillFolderMenu(ShellMenuItemData& data) {
+    FillWithFolder(data.GetSubmenu(), data.GetItemIdList(), false);
+}
+
+void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folderOnly) {
+    if (menu == nullptr || folder == nullptr) {
+        return;
+    }
+    const bool isDesktop = IsDesktopItemIdList(folder);
+    const std::string folderPath = GetPath(folder);
+    const bool notReady = IsDriveRoot(folderPath.c_str()) && !IsDriveRootReady(folderPath.c_str());
+
+    std::vector<FolderChild> folders; // Fo, or D for the desktop
+    std::vector<FolderChild> files;   // Fi
+    CComPtr<IShellFolder> shellFolder = notReady ? nullptr : BindFolder(folder, isDesktop);
+    if (shellFolder) {
+        SHCONTF flags = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;
+        if (isDesktop || !folderOnly) {
+            flags |= SHCONTF_NONFOLDERS;
+        }
+        CComPtr<IEnumIDList> items = EnumerateFolder(shellFolder.Get(), flags);
+        LPITEMIDLIST child = nullptr;
+        ULONG fetched = 0;
+        while (items && items->Next(1, &child, &fetched) == S_OK && child != nullptr) {
+            CItemIdList relative(child);
+            child = nullptr;
+            bool isFolder = false;
+            if (!isDesktop) {
+                SFGAOF attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
+                LPCITEMIDLIST one = relative.Get();
+                isFolder = SUCCEEDED(shellFolder->GetAttributesOf(1, &one, &attributes)) &&
+                           (attributes & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER)) != 0;
+                if (folderOnly && !isFolder) {
+                    continue;
+                }
+            }
+            CItemIdList full = JoinItemIdLists(folder, relative.Get());
+            if (!full) {
+                continue;
+            }
+            if (isDesktop || isFolder) {
+                folders.push_back(DescribeChild(std::move(full)));
+            } else {
+                files.push_back(DescribeChild(std::move(full)));
+            }
+        }
+    }
+
+    // "Open" (or the greyed "Non" of a drive without its medium) comes first.
+    {
+        ShellMenuItemData* open = new (std::nothrow) ShellMenuItemData;
+        if (open != nullptr) {
+            open->SetKind(MenuItemKind::Command);
+            open->SetLabel(BuildText(notReady ? kNotReadyText : kOpenText).c_str());
+            int icon = -1;
+            if (QueryIconIndex(folder, &icon)) {
+                open->SetIconIndex(icon);
+            }
+            open->SetItemIdList(CopyItemIdList(folder));
+            AppendEntry(menu, open, NextCommandId(), notReady ? MF_GRAYED : 0u);
+        }
+    }
+    if (folders.empty() && files.empty()) {
+        return;
+    }
+    {
+        ShellMenuItemData* separator = new (std::nothrow) ShellMenuItemData;
+        if (separator != nullptr) {
+            separator->SetKind(MenuItemKind::Separator);
+            AppendEntry(menu, separator, NextCommandId(), 0);
+        }
+    }
+
+    // Attributes are fetched once per item here, never inside a comparison.
+    std::vector<corvina::MenuOrderKey> keys;
+    keys.reserve(folders.size());
+    std::string drivesName;
+    std::string networkName;
+    if (isDesktop) {
+        GetDrivesFolderInfo(nullptr, &drivesName);
+        LPITEMIDLIST network = nullptr;
+        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &network)) && network) {
+            CItemIdList owner(network);
+            QueryLabel(network, &networkName);
+        }
+    }
+    for (FolderChild& child : folders) {
+        corvina::MenuOrderKey& key = child.key;
+        key.path = GetPath(child.list.Get());
+        key.hasPath = !key.path.empty();
+        key.isDriveRoot = key.hasPath && IsDriveRoot(key.path.c_str());
+        if (isDesktop) {
+            key.isDirectory = key.hasPath && IsExistingFolder(key.path.c_str());
+            if (!drivesName.empty() && key.displayName == drivesName) {
+                key.specialRank = 0;
+            } else if (!networkName.empty() && key.displayName == networkName) {
+                key.specialRank = 1;
+            }
+        }
+        keys.push_back(key);
+    }
+    const std::vector<size_t> folderOrder =
+        isDesktop ? corvina::SortByDesktopOrder(keys, CompareMenuTexts)
+                  : corvina::SortByFolderOrder(keys, CompareMenuTexts);
+    std::vector<std::string> labels;
+    labels.reserve(files.size());
+    for (const FolderChild& child : files) {
+        labels.push_back(child.key.displayName);
+    }
+    const std::vector<size_t> fileOrder = corvina::SortByLabel(labels, CompareMenuTexts);
+
+    const int perColumn = corvina::MenuEntriesPerColumn(GetScreenHeight(), m_lineHeight);
+    const int inMenu = GetMenuItemCount(menu);
+    const std::vector<bool> breaks = corvina::PlanMenuColumnBreaks(
+        inMenu > 0 ? static_cast<size_t>(inMenu) : 0, folders.size() + files.size(), perColumn,
+        SystemScrollsLongMenus());
+    size_t running = 0;
+    auto append = [&](FolderChild& child, bool asSubmenu) {
+        const UINT columnFlag = breaks[running++] ? MF_MENUBARBREAK : 0u;
+        ShellMenuItemData* data = new (std::nothrow) ShellMenuItemData;
+        if (data == nullptr) {
+            return;
+        }
+        data->SetLabel(child.key.displayName.c_str());
+        data->SetIconIndex(child.iconIndex);
+        data->SetItemIdList(std::move(child.list));
+        if (asSubmenu) {
+            HMENU submenu = CreateSubmenu();
+            if (submenu == nullptr) {
+                delete data;
+                return;
+            }
+            data->SetKind(MenuItemKind::FolderSubmenu);
+            data->SetSubmenu(submenu);
+            AppendEntry(menu, data, 0, columnFlag);
+        } else {
+            data->SetKind(MenuItemKind::Command);
+            AppendEntry(menu, data, NextCommandId(), columnFlag);
+        }
+    };
+    for (size_t index : folderOrder) {
+        append(folders[index], !isDesktop); // no child of the desktop becomes a submenu
+    }
+    for (size_t index : fileOrder) {
+        append(files[index], false);
+    }
+}
+
+bool ShellMenuHost::IsExpandableFolder(LPCITEMIDLIST list) {
+    if (list == nullptr) {
+        return false;
+    }
+    if (IsDesktopItemIdList(list)) {
+        return true;
+    }
+    CComPtr<IShellFolder> folder = BindFolder(list, false);
+    if (!folder) {
+        return false;
+    }
+    CComPtr<IEnumIDList> items =
+        EnumerateFolder(folder.Get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN);
+    if (!items) {
+        return false;
+    }
+    LPITEMIDLIST child = nullptr;
+    ULONG fetched = 0;
+    const bool any = items->Next(1, &child, &fetched) == S_OK && child != nullptr;
+    CoTaskMemFree(child);
+    return any;
+}
+
+bool ShellMenuHost::AppendEntry(HMENU menu, ShellMenuItemData* data, UINT commandId,
+                                UINT extraFlags) {
+    if (menu == nullptr || data == nullptr) {
+        delete data;
+        return false;
+    }
+    UINT flags = MF_OWNERDRAW | extraFlags;
+    UINT_PTR id = commandId;
+    switch (data->GetKind()) {
+    case MenuItemKind::Separator:
+        flags |= MF_SEPARATOR;
+        break;
+    case MenuItemKind::FolderSubmenu:
+        flags |= MF_POPUP;
+        id = reinterpret_cast<UINT_PTR>(data->GetSubmenu());
+        break;
+    default:
+        break;
+    }
+    if (!AppendMenuA(menu, flags, id, reinterpret_cast<LPCSTR>(data))) {
+        delete data;
+        return false;
+    }
+    return true;
+}
+
+HMENU ShellMenuHost::CreateSubmenu() {
+    HMENU submenu = CreatePopupMenu();
+    if (submenu == nullptr) {
+        return nullptr;
+    }
+    try {
+        m_createdSubmenus.push_back(submenu);
+    } catch (...) {
+        ::DestroyMenu(submenu);
+        return nullptr;
+    }
+    return submenu;
+}
+
+void ShellMenuHost::InitMenuPopup(HMENU popup) {
+    if (popup == nullptr || GetMenuItemCount(popup) != 0) {
+        return; // filled already during this showing
+    }
+    ShellMenuItemData* owner = FindSubmenuOwner(popup);
+    if (owner == nullptr || owner->GetKind() != MenuItemKind::FolderSubmenu) {
+        return;
+    }
+    CWaitCursor wait;
+    FillFolderMenu(*owner);
+}
+
+namespace {
+
+template <class Match> ShellMenuItemData* SearchMenu(HMENU menu, const Match& match, int depth) {
+    // Menus nest only as deep as the user opens them; the limit guards against a cycle.
+    if (menu == nullptr || depth > 64) {
+        return nullptr;
+    }
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA | MIIM_SUBMENU | MIIM_ID;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
+            continue;
+        }
+        auto* data = reinterpret_cast<ShellMenuItemData*>(info.dwItemData);
+        if (match(info, data)) {
+            return data;
+        }
+        if (info.hSubMenu != nullptr) {
+            if (ShellMenuItemData* found = SearchMenu(info.hSubMenu, match, depth + 1)) {
+                return found;
+            }
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+ShellMenuItemData* ShellMenuHost::FindSubmenuOwner(HMENU popup) const {
+    return SearchMenu(
+        GetPopupMenu(),
+        [popup](const MENUITEMINFOA& info, ShellMenuItemData* data) {
+            return data != nullptr && info.hSubMenu == popup;
+        },
+        0);
+}
+
+ShellMenuItemData* ShellMenuHost::FindCommandData(UINT commandId) const {
+    if (commandId == 0) {
+        return nullptr;
+    }
+    return SearchMenu(
+        GetPopupMenu(),
+        [commandId](const MENUITEMINFOA& info, ShellMenuItemData* data) {
+            return data != nullptr && info.hSubMenu == nullptr && info.wID == commandId;
+        },
+        0);
+}
+
+HMENU ShellMenuHost::GetPopupMenu() const {
+    return m_rootMenu ? GetSubMenu(m_rootMenu, 0) : nullptr;
+}
+
+bool ShellMenuHost::IsDriveRootReady(const char* path) {
+    return IsDriveReady(path) != FALSE;
+}
+
+int ShellMenuHost::GetScreenHeight() {
+    return GetSystemMetrics(SM_CYSCREEN);
+}
+
+void ShellMenuHost::HideTip() {
+    if (m_tip.GetHwnd() != nullptr) {
+        m_tip.Hide();
+    }
+    m_tipShowing = false;
+}
+
+void ShellMenuHost::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
+    if ((flags == 0xFFFF && menu == nullptr) || (flags & (MF_POPUP | MF_GRAYED | MF_DISABLED))) {
+        HideTip();
+        return;
+    }
+    HideTip();
+    ShellMenuItemData* data = FindCommandData(item);
+    MenuEntryTip tip;
+    if (data == nullptr || m_tip.GetHwnd() == nullptr || !GetInfoTip(*data, &tip)) {
+        return;
+    }
+    m_tip.SetTitle(tip.title.c_str(), tip.iconIndex);
+    m_tipCommandId = item;
+    m_tip.Show(tip.body.c_str(), tip.wrapWidth);
+    m_tipShowing = true;
+}
+
+void ShellMenuHost::OnDrawItem(const DRAWITEMSTRUCT& draw) {
+    auto* data = reinterpret_cast<const ShellMenuItemData*>(draw.itemData);
+    if (data == nullptr) {
+        return;
+    }
+    if (data->GetKind() == MenuItemKind::Separator) {
+        PaintSpacer(draw);
+    } else {
+        DrawMenuItem(draw, m_menuFont.Get(), IsFlatMenuSystem() != FALSE);
+    }
+    if (m_tipShowing && draw.itemID == m_tipCommandId && !(draw.itemState & ODS_SELECTED)) {
+        HideTip();
+    }
+}
+
+LRESULT ShellMenuHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    // Nothing thrown may unwind through the system's menu loop (or Explorer's, in the band).
+    try {
+        return HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        return 0;
+    }
+}
+
+LRESULT ShellMenuHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        UpdateMenuFont();
+        if (m_tip.Create()) {
+            m_tip.SetMargins(kTipMarginX, kTipMarginY);
+        }
+        return 0;
+    case WM_DESTROY:
+        HideTip();
+        DestroyMenu();
+        m_tip.DestroyWindow();
+        break;
+    case WM_INITMENUPOPUP:
+        InitMenuPopup(reinterpret_cast<HMENU>(wParam));
+        return 0;
+    case WM_MENUSELECT:
+        OnMenuSelect(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HMENU>(lParam));
+        return 0;
+    case WM_MEASUREITEM: {
+        auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (measure != nullptr && measure->CtlType == ODT_MENU) {
+            MeasureMenuItem(measure, m_menuFont.Get(), kResidentMenuExtraWidth);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_DRAWITEM: {
+        auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (draw != nullptr && draw->CtlType == ODT_MENU) {
+            OnDrawItem(*draw);
+            return TRUE;
+        }
+        break;
+    }
+    case WM_SETTINGCHANGE:
+        UpdateMenuFont();
+        break;
+    default:
+        break;
+    }
+    return CWnd::WindowProc(message, wParam, lParam);
+}

@@ -1,0 +1,650 @@
+// The menu as built from the list and the folders on disk, inspected without tracking it.
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "MenuTestSupport.h"
+#include "common/ItemIdList.h"
+#include "common/MenuItemDraw.h"
+#include "common/ShellQueries.h"
+#include "framework/ComPtr.h"
+
+namespace {
+
+std::string Text(const wchar_t* japanese, const char* english) {
+    return IsJapaneseRun() ? ToAnsi(japanese) : std::string(english);
+}
+
+TEST_F(MenuTest, RootEntriesFollowTheListWithAndWithoutTiers) {
+    const std::string notes = MakeFile("notes.txt");
+    const std::string full = MakeFolder("Full");
+    MakeFile("Full\\inside.txt");
+    const std::string empty = MakeFolder("Empty");
+    const std::string plain = MakeFile("plain.txt");
+    SaveList({{notes, "My Notes"}, {full, ""}, {empty, ""}, {plain, ""}});
+
+    struct Case {
+        bool tier;
+        MenuItemKind fullKind;
+        std::vector<UINT> commandIds; // of notes, empty, plain
+    } cases[] = {
+        {false, MenuItemKind::Command, {1, 3, 4}},
+        // The folder entry takes no command id: its id is the submenu.
+        {true, MenuItemKind::FolderSubmenu, {1, 2, 3}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.tier ? "tier flag on" : "tier flag off");
+        m_menu.SetOptions(c.tier, false);
+        HMENU popup = m_menu.BuildMenu();
+        ASSERT_NE(popup, nullptr);
+        const std::vector<MenuEntry> entries = ReadMenu(popup);
+        ASSERT_EQ(entries.size(), 4u);
+        EXPECT_EQ(Labels(entries), (std::vector<std::string>{"My Notes", ShellName(full),
+                                                             ShellName(empty), ShellName(plain)}));
+        const std::string paths[] = {notes, full, empty, plain};
+        for (size_t k = 0; k < entries.size(); ++k) {
+            EXPECT_EQ(entries[k].path, paths[k]);
+            EXPECT_EQ(entries[k].icon, ShellIcon(paths[k])) << paths[k];
+            EXPECT_TRUE(entries[k].type & MFT_OWNERDRAW) << paths[k];
+            EXPECT_FALSE(entries[k].type & (MFT_MENUBARBREAK | MFT_MENUBREAK)) << paths[k];
+        }
+        EXPECT_EQ(entries[1].kind, c.fullKind);
+        EXPECT_EQ(entries[0].kind, MenuItemKind::Command);
+        EXPECT_EQ(entries[2].kind, MenuItemKind::Command) << "an empty folder is a plain entry";
+        EXPECT_EQ(entries[3].kind, MenuItemKind::Command);
+        EXPECT_EQ((std::vector<UINT>{entries[0].id, entries[2].id, entries[3].id}), c.commandIds);
+        if (c.tier) {
+            ASSERT_NE(entries[1].submenu, nullptr);
+            EXPECT_EQ(entries[1].data->GetSubmenu(), entries[1].submenu);
+            EXPECT_EQ(GetMenuItemCount(entries[1].submenu), 0) << "filled only when opened";
+            const auto& created = m_menu.GetCreatedSubmenus();
+            EXPECT_NE(std::find(created.begin(), created.end(), entries[1].submenu), created.end());
+        } else {
+            EXPECT_EQ(entries[1].submenu, nullptr);
+            EXPECT_EQ(entries[1].id, 2u);
+        }
+        // The root is a menu bar holding the popup under its fixed text.
+        char text[64] = {};
+        GetMenuStringA(m_menu.GetRootMenu(), 0, text, sizeof(text), MF_BYPOSITION);
+        EXPECT_STREQ(text, "POPUP MENU");
+        EXPECT_EQ(GetSubMenu(m_menu.GetRootMenu(), 0), popup);
+        m_menu.DestroyMenu();
+        EXPECT_FALSE(IsMenu(popup));
+    }
+}
+
+TEST_F(MenuTest, SettingsEntryOnlyWhenTheProgramIsBesideTheModule) {
+    const std::string item = MakeFile("item.txt");
+    const std::string settings = Text(L"設定...", "Settings...");
+    struct Case {
+        bool withList;
+        bool withProgram;
+        std::vector<MenuItemKind> kinds; // empty: nothing is built
+    } cases[] = {
+        {false, false, {}},
+        {false, true, {MenuItemKind::Command}},
+        {true, false, {MenuItemKind::Command}},
+        {true, true, {MenuItemKind::Command, MenuItemKind::Separator, MenuItemKind::Command}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.withList ? "list" : "no list") +
+                     (c.withProgram ? ", settings program" : ", no settings program"));
+        if (c.withList) {
+            SaveList({{item, ""}});
+        } else {
+            SaveList({});
+        }
+        if (c.withProgram) {
+            PlaceSettingsProgram();
+        } else {
+            RemoveSettingsProgram();
+        }
+        HMENU popup = m_menu.BuildMenu();
+        if (c.kinds.empty()) {
+            EXPECT_EQ(popup, nullptr);
+            EXPECT_EQ(m_menu.GetRootMenu(), nullptr) << "nothing is left of an empty menu";
+            continue;
+        }
+        ASSERT_NE(popup, nullptr);
+        const std::vector<MenuEntry> entries = ReadMenu(popup);
+        ASSERT_EQ(entries.size(), c.kinds.size());
+        for (size_t k = 0; k < entries.size(); ++k) {
+            EXPECT_EQ(entries[k].kind, c.kinds[k]) << k;
+            EXPECT_EQ(entries[k].id, k + 1) << "separators count too";
+            EXPECT_TRUE(entries[k].type & MFT_OWNERDRAW) << k;
+        }
+        if (c.withProgram) {
+            const MenuEntry& last = entries.back();
+            EXPECT_EQ(last.label, settings);
+            EXPECT_EQ(last.path, CorvinaPlusMenu::GetSettingsPath());
+            EXPECT_EQ(last.icon, ShellIcon(CorvinaPlusMenu::GetSettingsPath()));
+        }
+        if (entries.size() > 1) {
+            EXPECT_TRUE(entries[1].type & MFT_SEPARATOR);
+        }
+        m_menu.DestroyMenu();
+    }
+}
+
+TEST_F(MenuTest, FolderSubmenuListsOpenThenSortedFoldersThenSortedFiles) {
+    const std::string top = MakeFolder("Top");
+    MakeFolder("Top\\beta");
+    MakeFolder("Top\\Alpha");
+    MakeFile("Top\\Alpha\\deep.txt");
+    MakeFile("Top\\zed.txt");
+    MakeFile("Top\\Mid.txt");
+    MakeFile("Top\\apple.txt");
+    SaveList({{top, "Everything"}});
+    const std::string open = Text(L"開く", "Open");
+
+    struct Case {
+        bool folderOnly;
+        std::vector<std::string> names; // after "Open" and the separator
+        size_t folders;
+    } cases[] = {
+        {false, {"Alpha", "beta", "apple.txt", "Mid.txt", "zed.txt"}, 2},
+        {true, {"Alpha", "beta"}, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folderOnly ? "folders only" : "folders and files");
+        m_menu.SetOptions(true, c.folderOnly);
+        HMENU popup = m_menu.BuildMenu();
+        ASSERT_NE(popup, nullptr);
+        HMENU submenu = ReadMenu(popup).at(0).submenu;
+        ASSERT_NE(submenu, nullptr);
+        OpenSubmenu(submenu);
+        const std::vector<MenuEntry> entries = ReadMenu(submenu);
+        ASSERT_EQ(entries.size(), c.names.size() + 2);
+        EXPECT_EQ(entries[0].label, open);
+        EXPECT_EQ(entries[0].kind, MenuItemKind::Command);
+        EXPECT_EQ(entries[0].path, top);
+        EXPECT_EQ(entries[0].icon, ShellIcon(top));
+        EXPECT_FALSE(entries[0].state & MFS_GRAYED);
+        EXPECT_EQ(entries[1].kind, MenuItemKind::Separator);
+        for (size_t k = 0; k < c.names.size(); ++k) {
+            const MenuEntry& entry = entries[k + 2];
+            EXPECT_EQ(entry.path, top + "\\" + c.names[k]);
+            EXPECT_EQ(entry.label, ShellName(entry.path));
+            EXPECT_EQ(entry.icon, ShellIcon(entry.path));
+            const bool folder = k < c.folders;
+            EXPECT_EQ(entry.kind, folder ? MenuItemKind::FolderSubmenu : MenuItemKind::Command)
+                << entry.path;
+            EXPECT_EQ(entry.submenu != nullptr, folder) << entry.path;
+        }
+        // Command ids keep counting through the submenu: "Open" 1, separator 2, files 3...
+        EXPECT_EQ(entries[0].id, 1u);
+        EXPECT_EQ(entries[1].id, 2u);
+        if (!c.folderOnly) {
+            EXPECT_EQ(entries[4].id, 3u);
+        }
+
+        // Opening it again during the same showing adds nothing.
+        OpenSubmenu(submenu);
+        EXPECT_EQ(ReadMenu(submenu).size(), entries.size());
+
+        // A subfolder fills in turn; Alpha holds one file.
+        HMENU alpha = entries[2].submenu;
+        OpenSubmenu(alpha);
+        const std::vector<MenuEntry> inner = ReadMenu(alpha);
+        ASSERT_EQ(inner.size(), c.folderOnly ? 1u : 3u);
+        EXPECT_EQ(inner[0].path, top + "\\Alpha");
+        if (!c.folderOnly) {
+            EXPECT_EQ(inner[2].path, top + "\\Alpha\\deep.txt");
+        }
+        // beta is empty: only its "Open" entry.
+        OpenSubmenu(entries[3].submenu);
+        EXPECT_EQ(ReadMenu(entries[3].submenu).size(), 1u);
+        m_menu.DestroyMenu();
+    }
+}
+
+TEST_F(MenuTest, ManyFilesComeOutSortedWithoutRegardToCase) {
+    const std::string top = MakeFolder("Many");
+    std::vector<std::string> names;
+    for (int k = 0; k < 24; ++k) {
+        // Scrambled creation order, mixed case.
+        const int n = (k * 7) % 24;
+        std::string name = std::string(1, static_cast<char>((n % 2 ? 'A' : 'a') + n)) + "-" +
+                           std::to_string(k) + ".txt";
+        MakeFile("Many\\" + name);
+        names.push_back(name);
+    }
+    SaveList({{top, ""}});
+    m_menu.SetOptions(true, false);
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    HMENU submenu = ReadMenu(popup).at(0).submenu;
+    OpenSubmenu(submenu);
+    const std::vector<MenuEntry> entries = ReadMenu(submenu);
+    ASSERT_EQ(entries.size(), names.size() + 2);
+    std::vector<std::string> labels;
+    for (size_t k = 2; k < entries.size(); ++k) {
+        labels.push_back(entries[k].label);
+    }
+    std::vector<std::string> expected;
+    for (const std::string& name : names) {
+        expected.push_back(ShellName(top + "\\" + name));
+    }
+    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    });
+    EXPECT_EQ(labels, expected);
+}
+
+// A shortcut shows without its extension, so its label sorts before a name it follows on
+// disk: the menu goes by labels, not by the order the folder lists its files.
+TEST_F(MenuTest, FilesGoByTheirLabelsNotTheirFileNames) {
+    const std::string top = MakeFolder("Links");
+    const std::string target = MakeFile("Links\\x a.txt");
+    CComPtr<IShellLinkA> link;
+    ASSERT_TRUE(
+        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                   reinterpret_cast<void**>(link.GetAddressOf()))));
+    link->SetPath(target.c_str());
+    CComPtr<IPersistFile> file;
+    ASSERT_TRUE(SUCCEEDED(link.As(&file)));
+    const std::string shortcut = top + "\\x.lnk";
+    std::wstring wide(shortcut.begin(), shortcut.end());
+    ASSERT_TRUE(SUCCEEDED(file->Save(wide.c_str(), TRUE)));
+    const std::string shortcutLabel = ShellName(shortcut);
+    const std::string textLabel = ShellName(target);
+    ASSERT_LT(lstrcmpiA(shortcutLabel.c_str(), textLabel.c_str()), 0)
+        << "this shell shows " << shortcutLabel << " and " << textLabel;
+
+    SaveList({{top, ""}});
+    m_menu.SetOptions(true, false);
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    HMENU submenu = ReadMenu(popup).at(0).submenu;
+    OpenSubmenu(submenu);
+    const std::vector<MenuEntry> entries = ReadMenu(submenu);
+    ASSERT_EQ(entries.size(), 4u);
+    EXPECT_EQ(entries[2].path, shortcut);
+    EXPECT_EQ(entries[3].path, target);
+}
+
+TEST_F(MenuTest, PopupsThatAreNotFolderSubmenusStayUntouched) {
+    const std::string top = MakeFolder("Top");
+    MakeFile("Top\\a.txt");
+    SaveList({{top, ""}});
+    m_menu.SetOptions(true, false);
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    HMENU stranger = CreatePopupMenu();
+    OpenSubmenu(stranger);
+    EXPECT_EQ(GetMenuItemCount(stranger), 0);
+    DestroyMenu(stranger);
+    // The root popup itself is no folder's submenu either.
+    const int before = GetMenuItemCount(popup);
+    OpenSubmenu(popup);
+    EXPECT_EQ(GetMenuItemCount(popup), before);
+}
+
+TEST_F(MenuTest, DesktopSubmenuIsFlatAndInDesktopOrder) {
+    SaveDesktopList();
+    m_menu.SetOptions(true, false);
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    const std::vector<MenuEntry> root = ReadMenu(popup);
+    ASSERT_EQ(root.size(), 1u);
+    ASSERT_EQ(root[0].kind, MenuItemKind::FolderSubmenu) << "the desktop is always expandable";
+    OpenSubmenu(root[0].submenu);
+    const std::vector<MenuEntry> entries = ReadMenu(root[0].submenu);
+    ASSERT_GE(entries.size(), 3u) << "the desktop holds at least My Computer";
+    EXPECT_EQ(entries[0].label, Text(L"開く", "Open"));
+    EXPECT_EQ(entries[1].kind, MenuItemKind::Separator);
+    std::string drivesName;
+    ASSERT_TRUE(m_menu.GetDrivesFolderInfo(nullptr, &drivesName));
+    EXPECT_EQ(entries[2].label, drivesName) << "My Computer comes first";
+    // Groups never go back: no path, folders, files, drive roots.
+    int lastGroup = 0;
+    for (size_t k = 2; k < entries.size(); ++k) {
+        const MenuEntry& entry = entries[k];
+        EXPECT_EQ(entry.kind, MenuItemKind::Command) << entry.label;
+        EXPECT_EQ(entry.submenu, nullptr) << entry.label;
+        int group = 0;
+        if (!entry.path.empty()) {
+            const DWORD attributes = GetFileAttributesA(entry.path.c_str());
+            group =
+                IsDriveRoot(entry.path.c_str()) ? 3
+                : (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
+                    ? 1
+                    : 2;
+        }
+        EXPECT_GE(group, lastGroup) << entry.label;
+        lastGroup = group;
+    }
+}
+
+TEST_F(MenuTest, ColumnsBreakEveryColumnWhenTheSystemDoesNotScroll) {
+    const std::string top = MakeFolder("Long");
+    for (int k = 0; k < 3; ++k) {
+        MakeFolder("Long\\dir" + std::to_string(k));
+    }
+    for (int k = 0; k < 9; ++k) {
+        MakeFile("Long\\file" + std::to_string(k) + ".txt");
+    }
+    SaveList({{top, ""}});
+    m_menu.SetOptions(true, false);
+    int h = std::max(m_menu.GetMenuLineHeight(), 20);
+    h += h % 2;
+    m_menu.screenHeight = 6 * h + h / 2; // five entries per column
+    struct Case {
+        bool scrolls;
+        std::vector<size_t> breaks; // positions in the submenu
+    } cases[] = {
+        // "Open" and the separator make the running position start at 2; it reaches 5 at
+        // position 5 and 10 at position 10.
+        {false, {5, 10}},
+        {true, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.scrolls ? "scrolling system" : "old system");
+        m_menu.scrolls = c.scrolls;
+        HMENU popup = m_menu.BuildMenu();
+        ASSERT_NE(popup, nullptr);
+        HMENU submenu = ReadMenu(popup).at(0).submenu;
+        OpenSubmenu(submenu);
+        const std::vector<MenuEntry> entries = ReadMenu(submenu);
+        ASSERT_EQ(entries.size(), 14u);
+        std::vector<size_t> breaks;
+        for (size_t k = 0; k < entries.size(); ++k) {
+            if (entries[k].type & MFT_MENUBARBREAK) {
+                breaks.push_back(k);
+            }
+        }
+        EXPECT_EQ(breaks, c.breaks);
+        // The break falls on a folder entry as well as on a file entry.
+        if (!c.scrolls) {
+            EXPECT_EQ(entries[5].kind, MenuItemKind::Command);
+            EXPECT_EQ(entries[4].kind, MenuItemKind::FolderSubmenu);
+        }
+        m_menu.DestroyMenu();
+    }
+    // One entry per column at the smallest screen: a break on every listed item.
+    m_menu.scrolls = false;
+    m_menu.screenHeight = 1;
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    HMENU submenu = ReadMenu(popup).at(0).submenu;
+    OpenSubmenu(submenu);
+    const std::vector<MenuEntry> entries = ReadMenu(submenu);
+    ASSERT_EQ(entries.size(), 14u);
+    for (size_t k = 2; k < entries.size(); ++k) {
+        EXPECT_TRUE(entries[k].type & MFT_MENUBARBREAK) << k;
+    }
+}
+
+TEST_F(MenuTest, DriveThatIsNotReadyShowsOnlyAGreyedEntry) {
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    const std::string drive = std::string(windows, 3); // "C:\"
+    SaveList({{drive, ""}});
+    m_menu.SetOptions(true, false);
+    struct Case {
+        bool ready;
+        std::string label;
+    } cases[] = {
+        {false, Text(L"なし", "Non")},
+        {true, Text(L"開く", "Open")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ready ? "ready" : "not ready");
+        m_menu.notReadyDrives.clear();
+        if (!c.ready) {
+            m_menu.notReadyDrives.insert(drive);
+        }
+        HMENU popup = m_menu.BuildMenu();
+        ASSERT_NE(popup, nullptr);
+        const MenuEntry root = ReadMenu(popup).at(0);
+        ASSERT_EQ(root.kind, MenuItemKind::FolderSubmenu);
+        OpenSubmenu(root.submenu);
+        const std::vector<MenuEntry> entries = ReadMenu(root.submenu);
+        ASSERT_FALSE(entries.empty());
+        EXPECT_EQ(entries[0].label, c.label);
+        EXPECT_EQ(entries[0].path, drive);
+        EXPECT_EQ((entries[0].state & MFS_GRAYED) != 0, !c.ready);
+        if (c.ready) {
+            EXPECT_GT(entries.size(), 2u) << "the drive's folders and files";
+        } else {
+            EXPECT_EQ(entries.size(), 1u);
+        }
+        m_menu.DestroyMenu();
+    }
+}
+
+TEST_F(MenuTest, ChosenEntryIsOpenedThroughTheHookOrTheShell) {
+    const std::string first = MakeFile("first.txt");
+    const std::string second = MakeFile("second.txt");
+    SaveList({{first, ""}, {second, ""}});
+    PlaceSettingsProgram();
+    std::vector<std::string> launched;
+    bool takeOver = true;
+    m_menu.SetLaunchHook([&](LPCITEMIDLIST item) {
+        launched.push_back(PathOf(item));
+        return takeOver;
+    });
+    ASSERT_NE(m_menu.BuildMenu(), nullptr);
+    struct Case {
+        UINT id;
+        BOOL result;
+        std::string launched; // empty: the hook is not asked
+    } cases[] = {
+        {2, TRUE, second},
+        {1, TRUE, first},
+        {3, FALSE, ""}, // the separator has no item
+        {4, TRUE, CorvinaPlusMenu::GetSettingsPath()},
+        {99, FALSE, ""},
+        {0, FALSE, ""},
+    };
+    for (const Case& c : cases) {
+        launched.clear();
+        EXPECT_EQ(m_menu.ExecuteCommand(c.id), c.result) << c.id;
+        if (c.launched.empty()) {
+            EXPECT_TRUE(launched.empty()) << c.id;
+        } else {
+            EXPECT_EQ(launched, std::vector<std::string>{c.launched}) << c.id;
+        }
+    }
+    m_menu.DestroyMenu();
+
+    // Without a hook that takes it, the shell starts the item: a tiny program that leaves a
+    // marker beside itself.
+    char self[MAX_PATH] = {};
+    GetModuleFileNameA(nullptr, self, MAX_PATH);
+    std::string marker = self;
+    marker = marker.substr(0, marker.rfind('\\') + 1) + "menu_run_marker.exe";
+    const std::string program = m_scratch.File("marker.exe");
+    ASSERT_TRUE(CopyFileA(marker.c_str(), program.c_str(), FALSE)) << marker;
+    SaveList({{program, ""}});
+    takeOver = false;
+    ASSERT_NE(m_menu.BuildMenu(), nullptr);
+    launched.clear();
+    EXPECT_TRUE(m_menu.ExecuteCommand(1));
+    EXPECT_EQ(launched, std::vector<std::string>{program}) << "the hook is still asked";
+    const std::string ran = program + ".ran";
+    for (int wait = 0; wait < 600 && GetFileAttributesA(ran.c_str()) == INVALID_FILE_ATTRIBUTES;
+         ++wait) {
+        Sleep(100);
+    }
+    EXPECT_NE(GetFileAttributesA(ran.c_str()), INVALID_FILE_ATTRIBUTES);
+}
+
+TEST_F(MenuTest, InfoTipFollowsTheSelection) {
+    const std::string notes = MakeFile("notes.txt");
+    SaveList({{notes, "My Notes"}});
+    PlaceSettingsProgram();
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    const std::vector<MenuEntry> entries = ReadMenu(popup);
+    ASSERT_EQ(entries.size(), 3u);
+
+    MenuEntryTip tip;
+    ASSERT_TRUE(m_menu.GetInfoTip(*entries[2].data, &tip));
+    EXPECT_EQ(tip.title, Text(L"設定", "Settings"));
+    EXPECT_EQ(tip.body,
+              Text(L"Corvina およびCorvina Plusで表示するためのメニューに関する設定を行います。",
+                   "Corvina and Corvina Plus Settings."));
+    EXPECT_EQ(tip.wrapWidth, 50);
+    EXPECT_EQ(tip.iconIndex, entries[2].icon);
+
+    ASSERT_TRUE(m_menu.GetInfoTip(*entries[0].data, &tip));
+    EXPECT_EQ(tip.title, ShellName(notes)) << "the shell's name, not the user's";
+    EXPECT_EQ(tip.iconIndex, entries[0].icon);
+    if (tip.body == notes) {
+        EXPECT_EQ(tip.wrapWidth, -1) << "a path is never wrapped";
+    } else {
+        EXPECT_FALSE(tip.body.empty());
+        EXPECT_EQ(tip.wrapWidth, -1) << "an item with a path";
+    }
+
+    HWND host = m_menu.GetHwnd();
+    struct Step {
+        UINT item;
+        UINT flags;
+        bool closing;
+        bool showing;
+    } steps[] = {
+        {1, MF_OWNERDRAW, false, true},   {0, 0xFFFF, true, false},
+        {3, MF_OWNERDRAW, false, true},   {3, MF_OWNERDRAW | MF_GRAYED, false, false},
+        {1, MF_OWNERDRAW, false, true},   {0, MF_OWNERDRAW | MF_POPUP, false, false},
+        {77, MF_OWNERDRAW, false, false}, // no such entry
+    };
+    for (const Step& s : steps) {
+        SendMessageA(host, WM_MENUSELECT, MAKEWPARAM(s.item, s.flags),
+                     s.closing ? 0 : reinterpret_cast<LPARAM>(popup));
+        EXPECT_EQ(m_menu.IsTipShowing(), s.showing) << s.item << " " << s.flags;
+        EXPECT_EQ(m_menu.GetTipWindow().IsPending() || m_menu.GetTipWindow().IsVisible(), s.showing)
+            << s.item << " " << s.flags;
+        if (s.showing) {
+            EXPECT_EQ(m_menu.GetTipCommandId(), s.item);
+        }
+    }
+
+    // Repainting the described entry unselected hides the tip; another entry does not.
+    SendMessageA(host, WM_MENUSELECT, MAKEWPARAM(1, MF_OWNERDRAW), reinterpret_cast<LPARAM>(popup));
+    ASSERT_TRUE(m_menu.IsTipShowing());
+    CCanvas canvas(200, 24);
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.hDC = canvas.Dc();
+    draw.rcItem = {0, 0, 200, 24};
+    draw.itemID = 3;
+    draw.itemData = reinterpret_cast<ULONG_PTR>(entries[2].data);
+    EXPECT_TRUE(SendMessageA(host, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
+    EXPECT_TRUE(m_menu.IsTipShowing());
+    draw.itemID = 1;
+    draw.itemData = reinterpret_cast<ULONG_PTR>(entries[0].data);
+    draw.itemState = ODS_SELECTED;
+    SendMessageA(host, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_TRUE(m_menu.IsTipShowing());
+    draw.itemState = 0;
+    SendMessageA(host, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+    EXPECT_FALSE(m_menu.IsTipShowing());
+}
+
+TEST_F(MenuTest, OnlyMenuOwnerDrawRequestsAreHandled) {
+    const std::string notes = MakeFile("notes.txt");
+    SaveList({{notes, "A rather long label for measuring"}});
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    ShellMenuItemData* data = ReadMenu(popup).at(0).data;
+    HWND host = m_menu.GetHwnd();
+
+    MEASUREITEMSTRUCT measure = {};
+    measure.CtlType = ODT_MENU;
+    measure.itemData = reinterpret_cast<ULONG_PTR>(data);
+    EXPECT_TRUE(SendMessageA(host, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)));
+    const SIZE expected = MeasureMenuItem(*data, m_menu.GetMenuFont(), 42);
+    EXPECT_EQ(static_cast<LONG>(measure.itemWidth), expected.cx);
+    EXPECT_EQ(static_cast<LONG>(measure.itemHeight), expected.cy);
+    const SIZE narrower = MeasureMenuItem(*data, m_menu.GetMenuFont(), 26);
+    EXPECT_EQ(expected.cx - narrower.cx, 16) << "room for the submenu arrow";
+
+    MEASUREITEMSTRUCT button = {};
+    button.CtlType = ODT_BUTTON;
+    button.itemWidth = 1234;
+    button.itemData = reinterpret_cast<ULONG_PTR>(data);
+    EXPECT_FALSE(SendMessageA(host, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&button)));
+    EXPECT_EQ(button.itemWidth, 1234u);
+
+    CCanvas canvas(120, 24);
+    canvas.Fill(RGB(1, 2, 3));
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_BUTTON;
+    draw.hDC = canvas.Dc();
+    draw.rcItem = {0, 0, 120, 24};
+    draw.itemData = reinterpret_cast<ULONG_PTR>(data);
+    EXPECT_FALSE(SendMessageA(host, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
+    EXPECT_EQ(canvas.Pixel(60, 12), RGB(1, 2, 3)) << "a button is not painted";
+    draw.CtlType = ODT_MENU;
+    EXPECT_TRUE(SendMessageA(host, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)));
+    EXPECT_EQ(canvas.Pixel(119, 0), GetSysColor(COLOR_MENU)) << "a menu entry is painted";
+}
+
+TEST_F(MenuTest, SettingChangeMakesANewMenuFontAndFreesTheOld) {
+    std::vector<HFONT> fonts;
+    for (int k = 0; k < 5; ++k) {
+        fonts.push_back(m_menu.GetMenuFont());
+        SendMessageA(m_menu.GetHwnd(), WM_SETTINGCHANGE, 0, 0);
+    }
+    ASSERT_NE(m_menu.GetMenuFont(), nullptr);
+    EXPECT_EQ(GetObjectType(m_menu.GetMenuFont()), static_cast<DWORD>(OBJ_FONT));
+    for (HFONT font : fonts) {
+        if (font != m_menu.GetMenuFont()) {
+            EXPECT_EQ(GetObjectType(font), 0u) << "an earlier font is deleted";
+        }
+    }
+    EXPECT_GT(m_menu.GetMenuLineHeight(), 0);
+}
+
+TEST_F(MenuTest, ThousandShowingsLeaveNothingBehind) {
+    const std::string top = MakeFolder("Top");
+    MakeFolder("Top\\Sub");
+    MakeFile("Top\\Sub\\x.txt");
+    MakeFile("Top\\y.txt");
+    const std::string notes = MakeFile("notes.txt");
+    SaveList({{top, "Top"}, {notes, ""}});
+    PlaceSettingsProgram();
+    m_menu.SetOptions(true, false);
+
+    auto cycle = [&](std::vector<HMENU>* handles) {
+        HMENU popup = m_menu.BuildMenu();
+        if (popup == nullptr) {
+            return false;
+        }
+        handles->push_back(m_menu.GetRootMenu());
+        handles->push_back(popup);
+        const std::vector<MenuEntry> root = ReadMenu(popup);
+        OpenSubmenu(root.at(0).submenu);
+        handles->push_back(root.at(0).submenu);
+        for (const MenuEntry& entry : ReadMenu(root.at(0).submenu)) {
+            if (entry.submenu != nullptr) {
+                OpenSubmenu(entry.submenu);
+                handles->push_back(entry.submenu);
+            }
+        }
+        m_menu.DestroyMenu();
+        return true;
+    };
+    std::vector<HMENU> warmUp;
+    ASSERT_TRUE(cycle(&warmUp)); // the shell's own caches fill here
+    ASSERT_EQ(warmUp.size(), 4u);
+
+    CAllocationCounter counter;
+    ASSERT_TRUE(counter.Registered());
+    const LONG liveBefore = counter.Live();
+    const DWORD gdiBefore = CountGdiObjects();
+    for (int k = 0; k < 1000; ++k) {
+        std::vector<HMENU> handles;
+        ASSERT_TRUE(cycle(&handles)) << k;
+        for (HMENU handle : handles) {
+            ASSERT_FALSE(IsMenu(handle)) << "cycle " << k;
+        }
+        ASSERT_TRUE(m_menu.GetCreatedSubmenus().empty());
+    }
+    EXPECT_EQ(counter.Live(), liveBefore) << "item ID lists left over";
+    EXPECT_EQ(CountGdiObjects(), gdiBefore);
+}
+
+} // namespace

@@ -1,0 +1,197 @@
+#include "MenuTestSupport.h"
+
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include "common/MenuItemList.h"
+#include "common/ShellQueries.h"
+
+namespace {
+const char kListKey[] = "Software\\Velmora\\Corvina";
+} // namespace
+
+std::string PathOf(LPCITEMIDLIST list) {
+    char path[MAX_PATH] = {};
+    if (list == nullptr || !SHGetPathFromIDListA(list, path)) {
+        return std::string();
+    }
+    return path;
+}
+
+std::string ShellName(const std::string& path) {
+    CItemIdList list = ParsePathToItemIdList(path.c_str());
+    std::string name;
+    QueryLabel(list.Get(), &name);
+    return name;
+}
+
+int ShellIcon(const std::string& path) {
+    CItemIdList list = ParsePathToItemIdList(path.c_str());
+    int icon = -1;
+    QueryIconIndex(list.Get(), &icon);
+    return icon;
+}
+
+std::vector<MenuEntry> ReadMenu(HMENU menu) {
+    std::vector<MenuEntry> entries;
+    const int count = GetMenuItemCount(menu);
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_ID | MIIM_SUBMENU | MIIM_DATA;
+        MenuEntry entry;
+        if (GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
+            entry.id = info.wID;
+            entry.type = info.fType;
+            entry.state = info.fState;
+            entry.submenu = info.hSubMenu;
+            entry.data = reinterpret_cast<ShellMenuItemData*>(info.dwItemData);
+            if (entry.data != nullptr) {
+                entry.kind = entry.data->GetKind();
+                entry.label = entry.data->GetLabel();
+                entry.icon = entry.data->GetIconIndex();
+                entry.path = PathOf(entry.data->GetItemIdList());
+            }
+        }
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+std::vector<std::string> Labels(const std::vector<MenuEntry>& entries) {
+    std::vector<std::string> labels;
+    for (const MenuEntry& entry : entries) {
+        labels.push_back(entry.label);
+    }
+    return labels;
+}
+
+CAllocationCounter::CAllocationCounter() {
+    m_registered = SUCCEEDED(CoRegisterMallocSpy(this));
+}
+
+CAllocationCounter::~CAllocationCounter() {
+    if (m_registered) {
+        CoRevokeMallocSpy();
+    }
+}
+
+STDMETHODIMP CAllocationCounter::QueryInterface(REFIID riid, void** ppv) {
+    if (riid == IID_IUnknown || riid == IID_IMallocSpy) {
+        *ppv = static_cast<IMallocSpy*>(this);
+        return S_OK;
+    }
+    *ppv = nullptr;
+    return E_NOINTERFACE;
+}
+
+STDMETHODIMP_(void*) CAllocationCounter::PostAlloc(void* actual) {
+    if (actual != nullptr) {
+        InterlockedIncrement(&m_live);
+    }
+    return actual;
+}
+
+STDMETHODIMP_(void*) CAllocationCounter::PreFree(void* request, BOOL) {
+    if (request != nullptr) {
+        InterlockedDecrement(&m_live);
+    }
+    return request;
+}
+
+STDMETHODIMP_(SIZE_T)
+CAllocationCounter::PreRealloc(void* request, SIZE_T size, void** newRequest, BOOL) {
+    m_reallocFrom = request != nullptr;
+    *newRequest = request;
+    return size;
+}
+
+STDMETHODIMP_(void*) CAllocationCounter::PostRealloc(void* actual, BOOL) {
+    // A realloc of nothing allocates; one to nothing frees.
+    if (!m_reallocFrom && actual != nullptr) {
+        InterlockedIncrement(&m_live);
+    } else if (m_reallocFrom && actual == nullptr) {
+        InterlockedDecrement(&m_live);
+    }
+    return actual;
+}
+
+void MenuTest::SetUp() {
+    m_comInitialized = SUCCEEDED(CoInitialize(nullptr));
+    m_mutex = CreateMutexA(nullptr, FALSE, "Corvina menu tests: list key");
+    ASSERT_NE(m_mutex, nullptr);
+    const DWORD wait = WaitForSingleObject(m_mutex, 300000);
+    ASSERT_TRUE(wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED);
+    SHDeleteKeyA(HKEY_CURRENT_USER, kListKey);
+    RemoveSettingsProgram();
+    m_parent = CreateWindowExA(0, "STATIC", "menu test frame", WS_POPUP, 0, 0, 10, 10, nullptr,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(m_parent, nullptr);
+    ASSERT_TRUE(m_menu.Create(m_parent, 100));
+}
+
+void MenuTest::TearDown() {
+    m_menu.DestroyMenu();
+    m_menu.DestroyWindow();
+    if (m_parent) {
+        DestroyWindow(m_parent);
+    }
+    RemoveSettingsProgram();
+    SHDeleteKeyA(HKEY_CURRENT_USER, kListKey);
+    if (m_mutex) {
+        ReleaseMutex(m_mutex);
+        CloseHandle(m_mutex);
+    }
+    if (m_comInitialized) {
+        CoUninitialize();
+    }
+}
+
+void MenuTest::SaveList(const std::vector<std::pair<std::string, std::string>>& items) {
+    MenuItemList list;
+    for (const auto& item : items) {
+        MenuItemRecord record;
+        record.itemIdList = ParsePathToItemIdList(item.first.c_str());
+        ASSERT_TRUE(record.itemIdList) << item.first;
+        record.displayName = item.second;
+        list.push_back(std::move(record));
+    }
+    ASSERT_TRUE(SaveMenuItemList(list));
+}
+
+void MenuTest::SaveDesktopList() {
+    LPITEMIDLIST desktop = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop)));
+    MenuItemList list;
+    MenuItemRecord record;
+    record.itemIdList = CItemIdList(desktop);
+    list.push_back(std::move(record));
+    ASSERT_TRUE(SaveMenuItemList(list));
+}
+
+std::string MenuTest::MakeFolder(const std::string& name) {
+    const std::string path = m_scratch.File(name);
+    CreateDirectoryA(path.c_str(), nullptr);
+    return path;
+}
+
+std::string MenuTest::MakeFile(const std::string& name) {
+    return m_scratch.CreateFileWithText(name);
+}
+
+void MenuTest::PlaceSettingsProgram() {
+    const std::string path = CorvinaPlusMenu::GetSettingsPath();
+    ASSERT_FALSE(path.empty());
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(file, INVALID_HANDLE_VALUE);
+    CloseHandle(file);
+}
+
+void MenuTest::RemoveSettingsProgram() {
+    DeleteFileA(CorvinaPlusMenu::GetSettingsPath().c_str());
+}
+
+void MenuTest::OpenSubmenu(HMENU submenu) {
+    SendMessageA(m_menu.GetHwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(submenu), 0);
+}
