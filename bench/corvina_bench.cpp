@@ -2,6 +2,7 @@
 // names on the command line to run only those. Every figure is a ratio of two timings
 // taken in the same run, so that the speed of the machine cancels out.
 #include <windows.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -13,6 +14,11 @@
 
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
+#include "common/ShellQueries.h"
+#include "framework/ComPtr.h"
+#include "common/ShellQueries.h"
+#include "resident/CMainFrame.h"
+#include "resident/ShellMenuHost.h"
 
 namespace {
 
@@ -121,6 +127,278 @@ void FloorWalk(const char* path) {
     RegCloseKey(key);
 }
 
+// The resident frame's hot-key menu with 100 entries: from posting "MenuMessage" to the
+// frame until the menu paints its first entry, in milliseconds (the one figure that is not a
+// ratio: context only). The frame reads the user's own list, so that list is saved first and
+// put back afterwards.
+HHOOK g_paintHook = nullptr;
+double g_firstPaint = 0;
+
+LRESULT CALLBACK FirstPaintHook(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && call->message == WM_DRAWITEM && g_firstPaint == 0) {
+        const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(call->lParam);
+        if (draw && draw->CtlType == ODT_MENU) {
+            g_firstPaint = Now();
+            EndMenu();
+        }
+    }
+    return CallNextHookEx(g_paintHook, code, wParam, lParam);
+}
+
+double HotKeyMenuMilliseconds() {
+    const MenuItemList saved = LoadMenuItemList();
+    DWORD savedLength = 0;
+    const bool hadList =
+        ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaKeyPath, "Length", &savedLength) != FALSE ||
+        !saved.empty();
+    char windows[MAX_PATH] = {};
+    GetWindowsDirectoryA(windows, MAX_PATH);
+    MenuItemList list;
+    for (int k = 0; k < 100; ++k) {
+        MenuItemRecord record;
+        record.itemIdList = ParsePathToItemIdList(windows);
+        char name[32];
+        std::snprintf(name, sizeof(name), "Entry %03d", k);
+        record.displayName = name;
+        list.push_back(std::move(record));
+    }
+    SaveMenuItemList(list);
+
+    std::vector<double> times;
+    {
+        CMainFrame frame;
+        if (frame.CreateFrame()) {
+            const UINT menuMessage = RegisterWindowMessageA("MenuMessage");
+            g_paintHook =
+                SetWindowsHookExA(WH_CALLWNDPROC, FirstPaintHook, nullptr, GetCurrentThreadId());
+            for (int run = 0; run < 5 && g_paintHook; ++run) {
+                g_firstPaint = 0;
+                const double start = Now();
+                PostMessageA(frame.GetHwnd(), menuMessage, 0, 0);
+                MSG message;
+                while (GetMessageA(&message, nullptr, 0, 0)) {
+                    DispatchMessageA(&message);
+                    if (message.message == menuMessage) {
+                        break; // the menu has been shown and closed
+                    }
+                }
+                if (g_firstPaint > 0) {
+                    times.push_back((g_firstPaint - start) * 1000.0);
+                }
+            }
+            if (g_paintHook) {
+                UnhookWindowsHookEx(g_paintHook);
+                g_paintHook = nullptr;
+            }
+            frame.DestroyWindow();
+        }
+    }
+    if (hadList) {
+        SaveMenuItemList(saved);
+    } else {
+        SHDeleteKeyA(HKEY_CURRENT_USER, kCorvinaKeyPath);
+    }
+    if (times.empty()) {
+        return -1;
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+// A folder of 2,000 small files under the temporary folder, made once per run.
+std::string FolderOf2000() {
+    static std::string folder;
+    if (!folder.empty()) {
+        return folder;
+    }
+    char temp[MAX_PATH] = {};
+    GetTempPathA(MAX_PATH, temp);
+    folder = std::string(temp) + "corvina-bench-folder";
+    CreateDirectoryA(folder.c_str(), nullptr);
+    for (int k = 0; k < 2000; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "\\file-%04d.txt", (k * 7919) % 2000);
+        HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+    }
+    return folder;
+}
+
+void RemoveFolderOf2000() {
+    std::string from = FolderOf2000();
+    from.push_back('\0');
+    SHFILEOPSTRUCTA operation = {};
+    operation.wFunc = FO_DELETE;
+    operation.pFrom = from.c_str();
+    operation.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&operation);
+}
+
+// The least any folder submenu must do: enumerate, and ask the shell for each item's label
+// and icon.
+void EnumerateWithLabels(LPCITEMIDLIST folderList) {
+    IShellFolder* desktop = nullptr;
+    IShellFolder* folder = nullptr;
+    IEnumIDList* items = nullptr;
+    if (SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
+        SUCCEEDED(desktop->BindToObject(folderList, nullptr, IID_IShellFolder,
+                                        reinterpret_cast<void**>(&folder))) &&
+        folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
+                            &items) == S_OK) {
+        LPITEMIDLIST child = nullptr;
+        ULONG fetched = 0;
+        while (items->Next(1, &child, &fetched) == S_OK) {
+            LPITEMIDLIST full = ILCombine(folderList, child);
+            SHFILEINFOA info = {};
+            SHGetFileInfoA(reinterpret_cast<LPCSTR>(full), 0, &info, sizeof(info),
+                           SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
+            g_sink += static_cast<size_t>(info.iIcon) + info.szDisplayName[0];
+            ILFree(full);
+            CoTaskMemFree(child);
+        }
+    }
+    if (items) {
+        items->Release();
+    }
+    if (folder) {
+        folder->Release();
+    }
+    if (desktop) {
+        desktop->Release();
+    }
+}
+
+double FolderFillRatio() {
+    CoInitialize(nullptr);
+    double ratio = -1;
+    {
+        CItemIdList folder = ParsePathToItemIdList(FolderOf2000().c_str());
+        ShellMenuHost host;
+        if (folder) {
+            ratio = MedianRatio(
+                [&] {
+                    HMENU menu = CreatePopupMenu();
+                    host.FillWithFolder(menu, folder.Get(), false);
+                    g_sink += static_cast<size_t>(GetMenuItemCount(menu));
+                    host.FreeMenuItemData(menu);
+                    DestroyMenu(menu);
+                },
+                [&] { EnumerateWithLabels(folder.Get()); });
+        }
+    }
+    RemoveFolderOf2000();
+    CoUninitialize();
+    return ratio;
+}
+
+// The context-menu extension against its floor: the menu request for 200 records, and the
+// bare file-information queries it cannot avoid for the same 200 item ID lists. The records
+// are real files, so that the shell does real work for both.
+class CContextMenuBench {
+public:
+    static constexpr int kRecords = 200;
+
+    bool Prepare() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        m_folder = std::string(temp) + "corvina-bench-menu";
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        // The extension reads the user's own list: keep it aside and put it back afterwards.
+        m_savedList = LoadMenuItemList();
+        MenuItemList list;
+        for (int k = 0; k < kRecords; ++k) {
+            const std::string path = m_folder + "\\document-" + std::to_string(k) + ".txt";
+            HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            if (file != INVALID_HANDLE_VALUE) {
+                CloseHandle(file);
+            }
+            m_lists.push_back(ParsePathToItemIdList(path.c_str()));
+            list.push_back({ParsePathToItemIdList(path.c_str()), ""});
+        }
+        SaveMenuItemList(list);
+
+        std::string dll = "Z:";
+        for (const char* p = CORVINA_DLL; *p; ++p) {
+            dll.push_back(*p == '/' ? '\\' : *p);
+        }
+        m_module = LoadLibraryA(dll.c_str());
+        auto getClassObject = m_module
+                                  ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID,
+                                                                              void**)>(
+                                        GetProcAddress(m_module, "DllGetClassObject"))
+                                  : nullptr;
+        const CLSID clsid = {0x5A1C7E20, 0x3B9D, 0x4F62,
+                             {0x8E, 0x41, 0x0C, 0x7D, 0x2B, 0x9F, 0x6A, 0x13}};
+        CComPtr<IClassFactory> factory;
+        CComPtr<IShellExtInit> init;
+        if (!getClassObject ||
+            FAILED(getClassObject(clsid, IID_IClassFactory,
+                                  reinterpret_cast<void**>(factory.GetAddressOf()))) ||
+            FAILED(factory->CreateInstance(nullptr, IID_IContextMenu,
+                                           reinterpret_cast<void**>(m_menu.GetAddressOf()))) ||
+            FAILED(m_menu.As(&init)) || FAILED(init->Initialize(nullptr, nullptr, nullptr))) {
+            return false;
+        }
+        return true;
+    }
+
+    void Query() {
+        HMENU menu = CreatePopupMenu();
+        const HRESULT hr = m_menu->QueryContextMenu(menu, 0, 1, 0x7FFF, CMF_NORMAL);
+        g_sink += HRESULT_CODE(hr);
+        DestroyMenu(menu);
+    }
+
+    void Floor() {
+        for (const CItemIdList& list : m_lists) {
+            SHFILEINFOA info = {};
+            g_sink += SHGetFileInfoA(reinterpret_cast<LPCSTR>(list.Get()), 0, &info, sizeof(info),
+                                     SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
+        }
+    }
+
+    ~CContextMenuBench() {
+        m_menu.Reset();
+        if (m_module) {
+            FreeLibrary(m_module);
+        }
+        if (m_savedList.empty()) {
+            SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Corvina");
+        } else {
+            SaveMenuItemList(m_savedList);
+        }
+        for (int k = 0; k < kRecords; ++k) {
+            DeleteFileA((m_folder + "\\document-" + std::to_string(k) + ".txt").c_str());
+        }
+        RemoveDirectoryA(m_folder.c_str());
+    }
+
+private:
+    std::string m_folder;
+    MenuItemList m_savedList;
+    std::vector<CItemIdList> m_lists;
+    HMODULE m_module = nullptr;
+    CComPtr<IContextMenu> m_menu;
+};
+
+double MeasureContextMenu() {
+    CoInitialize(nullptr);
+    double ratio = -1;
+    {
+        CContextMenuBench bench;
+        if (bench.Prepare()) {
+            ratio = MedianRatio([&] { bench.Query(); }, [&] { bench.Floor(); });
+        }
+    }
+    CoUninitialize();
+    return ratio;
+}
+
 struct Figure {
     const char* name;
     std::function<void()> prepare;
@@ -137,6 +415,9 @@ const std::vector<Figure>& Figures() {
          [] { return MedianRatio([] { Load(kSparseKey); }, [] { Load(kDenseKey); }); }},
         {"list_load_1000_vs_floor", [] { Prepare(kThousandKey, 1000, 1000); },
          [] { return MedianRatio([] { Load(kThousandKey); }, [] { FloorWalk(kThousandKey); }); }},
+        {"hotkey_menu_100_ms", [] {}, [] { return HotKeyMenuMilliseconds(); }},
+        {"folder_fill_2000_vs_floor", [] {}, [] { return FolderFillRatio(); }},
+        {"ctx_query_200_vs_floor", [] {}, [] { return MeasureContextMenu(); }},
     };
     return figures;
 }

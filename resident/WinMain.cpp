@@ -1,8 +1,58 @@
-// Entry point of CorvinaPlus.exe. The resident program is not built yet: it starts, shows
-// nothing and ends at once with success.
+// Entry point of CorvinaPlus.exe: one instance per user, a hidden frame, a message loop.
 #include <windows.h>
+#include <commctrl.h>
+#include <objbase.h>
 
-int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*command_line*/,
-                   int /*show*/) {
-    return 0;
+#include <memory>
+#include <new>
+
+#include "framework/CApp.h"
+#include "framework/Handles.h"
+#include "resident/CMainFrame.h"
+
+namespace {
+
+const char kInstanceMutexName[] = "Velmora : Corvina Plus";
+
+class CCorvinaPlusApp : public CApp {
+public:
+    bool InitInstance() override {
+        // Kept open for the life of the process: it marks the running instance.
+        m_instanceMutex.Attach(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+            if (HWND running = FindWindowA(nullptr, CMainFrame::kWindowTitle)) {
+                SetForegroundWindow(running);
+            }
+            return false;
+        }
+        m_comInitialised = SUCCEEDED(CoInitialize(nullptr));
+        InitCommonControls(ICC_WIN95_CLASSES);
+        m_frame.reset(new (std::nothrow) CMainFrame);
+        if (!m_frame || !m_frame->CreateFrame()) {
+            return false;
+        }
+        SetMainWindow(m_frame->GetHwnd());
+        return true;
+    }
+
+    int ExitInstance() override {
+        m_frame.reset();
+        if (m_comInitialised) {
+            CoUninitialize();
+        }
+        return CApp::ExitInstance();
+    }
+
+private:
+    CHandle m_instanceMutex;
+    std::unique_ptr<CMainFrame> m_frame;
+    bool m_comInitialised = false;
+};
+
+CCorvinaPlusApp theApp;
+
+} // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int show) {
+    return CApp::RunApplication(instance, commandLine, show);
 }

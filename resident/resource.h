@@ -15,3 +15,10 @@
 #define IDM_SETTINGS 32773
 #define IDM_ABOUT 57664
 #define IDM_EXIT 57665
+
+// Controls of the about box.
+#define IDC_PRODUCT_NAME 1000
+#define IDC_VERSION_TEXT 1001
+#define IDC_MAIL_LINK 1002
+#define IDC_WEB_LINK 1003
+#define IDC_PROGRAM_ICON 1004

@@ -1,0 +1,280 @@
+#include "resident/CMainFrame.h"
+
+#include <vector>
+
+#include "common/ModulePaths.h"
+#include "common/Registry.h"
+#include "common/UiText.h"
+#include "framework/CRegKey.h"
+#include "framework/Handles.h"
+#include "framework/ModuleInstance.h"
+#include "resident/CAboutDlg.h"
+#include "resource.h"
+
+const char CMainFrame::kWindowTitle[] = "VLEMORA : CorvinaPlus";
+const char CMainFrame::kTrayTip[] = "Corvina Plus";
+
+namespace {
+
+const char kSettingsSheetClass[] = "#32770";
+const BilingualText kSettingsSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
+
+corvina::StoredValue ReadStoredValue(const char* name) {
+    corvina::StoredValue value;
+    CRegKey key;
+    if (key.Open(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS) {
+        return value;
+    }
+    DWORD type = 0;
+    DWORD size = 0;
+    if (key.QueryValue(name, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return value;
+    }
+    value.bytes.resize(size);
+    if (key.QueryValue(name, &type, size ? value.bytes.data() : nullptr, &size) != ERROR_SUCCESS) {
+        value.bytes.clear();
+        return value;
+    }
+    value.bytes.resize(size);
+    value.exists = true;
+    value.binary = type == REG_BINARY;
+    return value;
+}
+
+// The keys held now, not when the message was posted: the sender is another program.
+bool IsKeyDown(int virtualKey) {
+    return (GetAsyncKeyState(virtualKey) & 0x8000) != 0;
+}
+
+} // namespace
+
+CMainFrame::CMainFrame() : m_messages(RegisterCorvinaMessages()) {
+    EnsureRegistryKey(HKEY_CURRENT_USER, kCorvinaPlusKeyPath);
+}
+
+CMainFrame::~CMainFrame() = default;
+
+bool CMainFrame::CreateFrame() {
+    return CreateEx(WS_EX_TOOLWINDOW, nullptr, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr);
+}
+
+void CMainFrame::UnregisterHotKey() {
+    if (m_hotKeyRegistered) {
+        ::UnregisterHotKey(GetHwnd(), m_hotKeyId);
+        m_hotKeyRegistered = false;
+    }
+}
+
+void CMainFrame::ReadOptionsAndRegisterHotKey() {
+    UnregisterHotKey();
+    corvina::ApplyHotKeyValues(m_options, ReadStoredValue("KeyCode"), ReadStoredValue("Modifiers"));
+    DWORD flag = 0;
+    const uint32_t* readable = nullptr;
+    uint32_t stored = 0;
+    if (ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "TierFlag", &flag)) {
+        stored = flag;
+        readable = &stored;
+    }
+    corvina::ApplyFlagValue(m_options.tierFlag, readable);
+    readable = nullptr;
+    if (ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "FolderOnly", &flag)) {
+        stored = flag;
+        readable = &stored;
+    }
+    corvina::ApplyFlagValue(m_options.folderOnly, readable);
+
+    if (!m_menu.GetHwnd()) {
+        m_menu.Create(GetHwnd(), kMenuWindowId);
+    }
+    m_menu.SetOptions(m_options.tierFlag, m_options.folderOnly);
+
+    const uint32_t modifiers = corvina::ToRegistrationModifiers(m_options.modifiers);
+    m_hotKeyId = corvina::HotKeyIdentifier(modifiers, m_options.keyCode);
+    // Another program may hold the combination: the key then simply does nothing.
+    m_hotKeyRegistered =
+        RegisterHotKey(GetHwnd(), m_hotKeyId, modifiers, m_options.keyCode) != FALSE;
+}
+
+HWND CMainFrame::FindSettingsSheet() {
+    const std::string title = BuildText(kSettingsSheetTitle);
+    return FindWindowA(kSettingsSheetClass, title.c_str());
+}
+
+bool CMainFrame::StartSettingsProgram() {
+    std::string command = GetSiblingPath(GetThisModule(), "Corvset.exe");
+    if (command.empty()) {
+        return false;
+    }
+    if (command.front() != '"') {
+        command = '"' + command + '"';
+    }
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    CHandle processHandle(process.hProcess);
+    CHandle threadHandle(process.hThread);
+    WaitForInputIdle(processHandle, 65535);
+    return true;
+}
+
+HWND CMainFrame::GetAboutBox() const {
+    return m_aboutBox ? m_aboutBox->GetHwnd() : nullptr;
+}
+
+bool CMainFrame::BringBlockingWindowForward() {
+    if (HWND about = GetAboutBox()) {
+        SetForegroundWindow(about);
+        return true;
+    }
+    if (HWND sheet = FindSettingsSheet()) {
+        SetForegroundWindow(sheet);
+        return true;
+    }
+    return false;
+}
+
+void CMainFrame::ShowHotKeyMenu() {
+    if (BringBlockingWindowForward()) {
+        return;
+    }
+    if (!m_menu.GetHwnd()) {
+        return;
+    }
+    POINT point{};
+    GetCursorPos(&point);
+    m_menu.ShowAt(point.x, point.y, TPM_RIGHTBUTTON);
+}
+
+void CMainFrame::ShowTrayMenu() {
+    CMenuHandle menu(LoadMenuA(GetThisModule(), MAKEINTRESOURCEA(IDR_TRAYMENU)));
+    HMENU popup = menu ? GetSubMenu(menu, 0) : nullptr;
+    if (!popup) {
+        return;
+    }
+    POINT point{};
+    GetCursorPos(&point);
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    const DWORD ownThread = GetCurrentThreadId();
+    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
+                          AttachThreadInput(ownThread, foregroundThread, TRUE);
+    SetForegroundWindow(GetHwnd());
+    TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, point.x, point.y, 0, GetHwnd(),
+                   nullptr);
+    if (attached) {
+        AttachThreadInput(ownThread, foregroundThread, FALSE);
+    }
+    PostMessageA(GetHwnd(), WM_NULL, 0, 0);
+    m_decorator.ReleaseAll();
+}
+
+void CMainFrame::ShowAboutBox() {
+    if (HWND about = GetAboutBox()) {
+        SetForegroundWindow(about);
+        return;
+    }
+    SetForegroundWindow(GetHwnd());
+    CAboutDlg dialog;
+    m_aboutBox = &dialog;
+    dialog.DoModal(GetHwnd());
+    m_aboutBox = nullptr;
+}
+
+void CMainFrame::OnTrayLButtonDown(UINT /*id*/) {
+    ShowHotKeyMenu();
+}
+
+void CMainFrame::OnTrayRButtonDown(UINT /*id*/) {
+    if (!BringBlockingWindowForward()) {
+        ShowTrayMenu();
+    }
+}
+
+void CMainFrame::OnCreate() {
+    HICON icon = static_cast<HICON>(LoadImageA(GetThisModule(), MAKEINTRESOURCEA(IDI_TRAY),
+                                               IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                               GetSystemMetrics(SM_CYSMICON), 0));
+    AddTrayIcon(kTrayIconId, icon, kTrayTip);
+    ReadOptionsAndRegisterHotKey();
+    m_decorator.Attach(GetHwnd(), GetThisModule(), IDR_MAINFRAME, 16, 15);
+}
+
+bool CMainFrame::OnCommand(UINT id) {
+    switch (id) {
+    case IDM_SETTINGS:
+        StartSettingsProgram();
+        return true;
+    case IDM_ABOUT:
+        ShowAboutBox();
+        return true;
+    case IDM_EXIT:
+        // A modal about box would keep running its loop over a dead owner.
+        if (HWND about = GetAboutBox()) {
+            EndDialog(about, IDCANCEL);
+        }
+        DestroyWindow();
+        return true;
+    }
+    return false;
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (m_decorator.HandleMessage(message, wParam, lParam, &result)) {
+        return result;
+    }
+    if (message == m_messages.updateOption && message != 0) {
+        if (wParam != 0) {
+            UnregisterHotKey();
+        } else {
+            ReadOptionsAndRegisterHotKey();
+        }
+        return 0;
+    }
+    if (message == m_messages.menuMessage && message != 0) {
+        ShowHotKeyMenu();
+        return 0;
+    }
+    if (message == m_messages.hookMessage && message != 0) {
+        if (!GetAboutBox() && corvina::IsHookKeyMatch(wParam, m_options.keyCode,
+                                                      m_options.modifiers, IsKeyDown(VK_MENU),
+                                                      IsKeyDown(VK_CONTROL), IsKeyDown(VK_SHIFT))) {
+            PostMessageA(GetHwnd(), m_messages.menuMessage, 0, 0);
+        }
+        return 0;
+    }
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_HOTKEY:
+        if (HWND about = GetAboutBox()) {
+            SetForegroundWindow(about);
+        } else {
+            PostMessageA(GetHwnd(), m_messages.menuMessage, 0, 0);
+        }
+        return 0;
+    case WM_COMMAND:
+        if (OnCommand(LOWORD(wParam))) {
+            return 0;
+        }
+        break;
+    case WM_ENDSESSION:
+        // The process ends without WM_DESTROY when the session does.
+        if (wParam) {
+            UnregisterHotKey();
+            DeleteAllTrayIcons();
+        }
+        return 0;
+    case WM_DESTROY:
+        UnregisterHotKey();
+        break; // the icons go in the base class
+    }
+    return CTaskTrayWnd::WindowProc(message, wParam, lParam);
+}

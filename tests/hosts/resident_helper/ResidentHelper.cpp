@@ -1,0 +1,170 @@
+// The Windows side of the resident program's keyboard scenarios: the shell script presses
+// real keys with xdotool and asks this program what the windows did.
+//
+//   resident_helper list PATH [NAME] the menu list becomes PATH alone
+//   resident_helper clear            removes the menu list and the options
+//   resident_helper wait-window      waits for the program's window
+//   resident_helper wait-popup       waits for a visible popup menu
+//   resident_helper no-popup         after everything posted so far is handled: no popup
+//   resident_helper sheet SECONDS    shows a stand-in settings sheet for SECONDS
+//   resident_helper sheet-in-front   waits until the stand-in sheet is the foreground window
+//   resident_helper close-sheet      closes the stand-in sheet
+//   resident_helper tray-menu        opens the notification icon's menu
+//   resident_helper exit             ends the program with its exit command
+// Exit code 0 means yes / done, 1 means no / failed.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+
+#include "common/MenuItemList.h"
+#include "common/ShellQueries.h"
+#include "common/UiText.h"
+
+namespace {
+
+const char kResidentTitle[] = "VLEMORA : CorvinaPlus";
+const BilingualText kSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
+
+bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000) {
+    const DWORD start = GetTickCount();
+    while (!predicate()) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        Sleep(25);
+    }
+    return true;
+}
+
+HWND VisiblePopup() {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32768", nullptr)) != nullptr) {
+        if (IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+bool HotKeyFree(UINT modifiers, UINT key) {
+    if (RegisterHotKey(nullptr, 0xB00E, modifiers, key)) {
+        UnregisterHotKey(nullptr, 0xB00E);
+        return true;
+    }
+    return false;
+}
+
+INT_PTR CALLBACK SheetProc(HWND window, UINT message, WPARAM, LPARAM) {
+    if (message == WM_CLOSE) {
+        DestroyWindow(window);
+        return TRUE;
+    }
+    return FALSE;
+}
+
+int ShowSheet(int seconds) {
+    struct {
+        DLGTEMPLATE dialog;
+        WORD menu, windowClass, caption;
+    } blank{};
+    blank.dialog.style = WS_POPUP | WS_CAPTION | WS_VISIBLE;
+    blank.dialog.x = 20;
+    blank.dialog.y = 20;
+    blank.dialog.cx = 160;
+    blank.dialog.cy = 80;
+    HWND sheet = CreateDialogIndirectA(nullptr, &blank.dialog, nullptr, SheetProc);
+    if (!sheet) {
+        return 1;
+    }
+    SetWindowTextA(sheet, BuildText(kSheetTitle).c_str());
+    WaitFor([sheet] { return !IsWindow(sheet); }, static_cast<DWORD>(seconds) * 1000);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return 2;
+    }
+    const std::string command = argv[1];
+    if (command == "list" && argc > 2) {
+        CoInitialize(nullptr);
+        MenuItemList list;
+        MenuItemRecord record;
+        record.itemIdList = ParsePathToItemIdList(argv[2]);
+        if (!record.itemIdList.Get()) {
+            return 1;
+        }
+        record.displayName = argc > 3 ? argv[3] : ""; // empty: the shell's name
+        list.push_back(std::move(record));
+        return SaveMenuItemList(list) ? 0 : 1;
+    }
+    if (command == "clear") {
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Corvina");
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Corvina Plus");
+        return 0;
+    }
+    if (command == "wait-window") {
+        return WaitFor([] { return FindWindowA(nullptr, kResidentTitle) != nullptr; }) ? 0 : 1;
+    }
+    if (command == "wait-popup") {
+        return WaitFor([] { return VisiblePopup() != nullptr; }) ? 0 : 1;
+    }
+    if (command == "no-popup") {
+        HWND program = FindWindowA(nullptr, kResidentTitle);
+        if (!program) {
+            return 1;
+        }
+        // Released only once the program has handled everything posted before.
+        const UINT updateOption = RegisterWindowMessageA("UpdateOption");
+        PostMessageA(program, updateOption, 1, 0);
+        const bool drained = WaitFor([] { return HotKeyFree(MOD_CONTROL | MOD_ALT, 'Q'); });
+        const bool none = VisiblePopup() == nullptr;
+        PostMessageA(program, updateOption, 0, 0);
+        return drained && none ? 0 : 1;
+    }
+    if (command == "sheet" && argc > 2) {
+        return ShowSheet(std::atoi(argv[2]));
+    }
+    if (command == "sheet-in-front") {
+        const std::string title = BuildText(kSheetTitle);
+        return WaitFor([&title] {
+            HWND sheet = FindWindowA("#32770", title.c_str());
+            return sheet && GetForegroundWindow() == sheet;
+        })
+                   ? 0
+                   : 1;
+    }
+    if (command == "close-sheet") {
+        const std::string title = BuildText(kSheetTitle);
+        if (HWND sheet = FindWindowA("#32770", title.c_str())) {
+            PostMessageA(sheet, WM_CLOSE, 0, 0);
+        }
+        return WaitFor([&title] { return FindWindowA("#32770", title.c_str()) == nullptr; }) ? 0
+                                                                                             : 1;
+    }
+    if (command == "tray-menu") {
+        HWND program = FindWindowA(nullptr, kResidentTitle);
+        return program && PostMessageA(program, WM_USER + 1, 100, WM_RBUTTONDOWN) ? 0 : 1;
+    }
+    if (command == "exit") {
+        HWND program = FindWindowA(nullptr, kResidentTitle);
+        if (program) {
+            DWORD_PTR ignored = 0;
+            SendMessageTimeoutA(program, WM_COMMAND, 57665, 0, SMTO_ABORTIFHUNG, 10000, &ignored);
+        }
+        return WaitFor([] { return FindWindowA(nullptr, kResidentTitle) == nullptr; }) ? 0 : 1;
+    }
+    std::fprintf(stderr, "unknown command %s\n", command.c_str());
+    return 2;
+}

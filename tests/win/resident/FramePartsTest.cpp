@@ -1,0 +1,343 @@
+// The frame's window parts in this process: the menu decorator on real menus (with the
+// program's own toolbar images) and the hyperlink text on a real dialog.
+#include <windows.h>
+#include <shlwapi.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "common/CHyperLink.h"
+#include "resident/CMenuDecorator.h"
+
+namespace {
+
+std::string HostPath(const char* unixPath) {
+    std::string path = "Z:";
+    path += unixPath;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+class MenuDecorator : public ::testing::Test {
+protected:
+    void SetUp() override {
+        resources =
+            LoadLibraryExA(HostPath(CORVINA_PLUS_EXE).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(resources, nullptr);
+        frame = CreateWindowExA(0, "STATIC", "frame", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                nullptr, nullptr);
+        ASSERT_NE(frame, nullptr);
+        popup = CreatePopupMenu();
+        AppendMenuA(popup, MF_STRING, 32773, "&Settings...");
+        AppendMenuA(popup, MF_STRING, 57664, "&About...");
+        AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+        AppendMenuA(popup, MF_STRING | MF_CHECKED, 57665, "E&xit");
+        AppendMenuA(popup, MF_STRING, 40000, "&Second S");
+    }
+    void TearDown() override {
+        decorator.ReleaseAll();
+        DestroyMenu(popup);
+        DestroyWindow(frame);
+        FreeLibrary(resources);
+    }
+    MENUITEMINFOA Item(int position) {
+        MENUITEMINFOA info{};
+        info.cbSize = sizeof info;
+        info.fMask = MIIM_FTYPE | MIIM_DATA | MIIM_ID;
+        GetMenuItemInfoA(popup, position, TRUE, &info);
+        return info;
+    }
+    LRESULT Send(UINT message, WPARAM wParam, LPARAM lParam, bool* handled) {
+        LRESULT result = 0;
+        *handled = decorator.HandleMessage(message, wParam, lParam, &result);
+        return result;
+    }
+
+    HMODULE resources = nullptr;
+    HWND frame = nullptr;
+    HMENU popup = nullptr;
+    CMenuDecorator decorator;
+};
+
+TEST_F(MenuDecorator, OpeningPopupMakesEveryEntryOwnerDrawnWithATaggedRecord) {
+    ASSERT_TRUE(decorator.Attach(frame, resources, 128, 16, 15)) << "toolbar images not loaded";
+    EXPECT_EQ(decorator.GetImageIndex(57664), 0);
+    EXPECT_EQ(decorator.GetImageIndex(57665), 1);
+    EXPECT_EQ(decorator.GetImageIndex(32773), -1);
+
+    bool handled = true;
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0, &handled);
+    EXPECT_FALSE(handled) << "the frame must still see the menu opening";
+    ASSERT_EQ(decorator.GetRecordCount(), 5u);
+    for (int i = 0; i < 5; ++i) {
+        const MENUITEMINFOA info = Item(i);
+        EXPECT_TRUE(info.fType & MFT_OWNERDRAW) << i;
+        ASSERT_NE(info.dwItemData, 0u) << i;
+        EXPECT_EQ(std::memcmp(reinterpret_cast<const char*>(info.dwItemData), "mid0", 4), 0) << i;
+    }
+    // Opening it again converts nothing twice.
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0, &handled);
+    EXPECT_EQ(decorator.GetRecordCount(), 5u);
+
+    // Closing the menu frees every record and gives the entries back their plain form.
+    Send(WM_MENUSELECT, MAKEWPARAM(0, 0xFFFF), 0, &handled);
+    EXPECT_EQ(decorator.GetRecordCount(), 0u);
+    for (int i = 0; i < 5; ++i) {
+        const MENUITEMINFOA info = Item(i);
+        EXPECT_FALSE(info.fType & MFT_OWNERDRAW) << i;
+        EXPECT_EQ(info.dwItemData, 0u) << i;
+    }
+    char text[64] = {};
+    GetMenuStringA(popup, 57665, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "E&xit");
+}
+
+TEST_F(MenuDecorator, MeasuresOnlyItsOwnRecords) {
+    decorator.Attach(frame, resources, 128, 16, 15);
+    bool handled = false;
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0, &handled);
+
+    MEASUREITEMSTRUCT separator{};
+    separator.CtlType = ODT_MENU;
+    separator.itemData = Item(2).dwItemData;
+    Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&separator), &handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(separator.itemWidth, 0u);
+    EXPECT_EQ(separator.itemHeight, static_cast<UINT>(GetSystemMetrics(SM_CYMENU) / 2));
+
+    MEASUREITEMSTRUCT shortEntry{}, longEntry{};
+    shortEntry.CtlType = longEntry.CtlType = ODT_MENU;
+    shortEntry.itemData = Item(3).dwItemData; // "E&xit"
+    longEntry.itemData = Item(0).dwItemData;  // "&Settings..."
+    Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&shortEntry), &handled);
+    Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&longEntry), &handled);
+    EXPECT_GT(shortEntry.itemWidth, 36u);
+    EXPECT_GT(longEntry.itemWidth, shortEntry.itemWidth);
+    EXPECT_GE(shortEntry.itemHeight, 20u);
+    EXPECT_EQ(shortEntry.itemHeight % 2, 0u);
+
+    // Someone else's owner-drawn entry is left alone.
+    char foreign[16] = "mid1";
+    MEASUREITEMSTRUCT other{};
+    other.CtlType = ODT_MENU;
+    other.itemData = reinterpret_cast<ULONG_PTR>(foreign);
+    Send(WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&other), &handled);
+    EXPECT_FALSE(handled);
+}
+
+TEST_F(MenuDecorator, PaintsEntriesWithTheirImageAndLeavesTheDeviceContextAsFound) {
+    decorator.Attach(frame, resources, 128, 16, 15);
+    bool handled = false;
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0, &handled);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, 200, 30);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    HGDIOBJ fontBefore = GetCurrentObject(dc, OBJ_FONT);
+    HGDIOBJ brushBefore = GetCurrentObject(dc, OBJ_BRUSH);
+    for (int round = 0; round < 20; ++round) {
+        for (int i = 0; i < 5; ++i) {
+            DRAWITEMSTRUCT draw{};
+            draw.CtlType = ODT_MENU;
+            draw.hDC = dc;
+            draw.rcItem = {0, 0, 200, 24};
+            draw.itemState = (round % 2 ? ODS_SELECTED : 0) | (i == 3 ? ODS_CHECKED : 0);
+            draw.itemData = Item(i).dwItemData;
+            Send(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw), &handled);
+            EXPECT_TRUE(handled);
+        }
+    }
+    // Whatever it selects into the device context, it selects out again.
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_FONT), fontBefore);
+    EXPECT_EQ(GetCurrentObject(dc, OBJ_BRUSH), brushBefore);
+    // The image of "About" reached the entry: its icon box is no longer plain menu colour.
+    DRAWITEMSTRUCT about{};
+    about.CtlType = ODT_MENU;
+    about.hDC = dc;
+    about.rcItem = {0, 0, 200, 24};
+    about.itemData = Item(1).dwItemData;
+    Send(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&about), &handled);
+    int differing = 0;
+    for (int y = 4; y < 19; ++y) {
+        for (int x = 4; x < 20; ++x) {
+            differing += GetPixel(dc, x, y) != GetSysColor(COLOR_MENU);
+        }
+    }
+    EXPECT_GT(differing, 20);
+    SelectObject(dc, old);
+    DeleteObject(bitmap);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+}
+
+TEST_F(MenuDecorator, MenuCharacterExecutesSelectsOrLeavesItToTheSystem) {
+    decorator.Attach(frame, resources, 128, 16, 15);
+    bool handled = false;
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0, &handled);
+    const LPARAM menu = reinterpret_cast<LPARAM>(popup);
+
+    LRESULT result = Send(WM_MENUCHAR, MAKEWPARAM('x', MF_POPUP), menu, &handled);
+    EXPECT_TRUE(handled);
+    EXPECT_EQ(HIWORD(result), MNC_EXECUTE);
+    EXPECT_EQ(LOWORD(result), 3);
+
+    // "&Settings..." and "&Second S": nothing highlighted selects the first, then the next.
+    result = Send(WM_MENUCHAR, MAKEWPARAM('s', MF_POPUP), menu, &handled);
+    EXPECT_EQ(HIWORD(result), MNC_SELECT);
+    EXPECT_EQ(LOWORD(result), 0);
+    MENUITEMINFOA hilite{};
+    hilite.cbSize = sizeof hilite;
+    hilite.fMask = MIIM_STATE;
+    hilite.fState = MFS_HILITE;
+    SetMenuItemInfoA(popup, 0, TRUE, &hilite);
+    result = Send(WM_MENUCHAR, MAKEWPARAM('S', MF_POPUP), menu, &handled);
+    EXPECT_EQ(HIWORD(result), MNC_SELECT);
+    EXPECT_EQ(LOWORD(result), 4);
+
+    Send(WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), menu, &handled);
+    EXPECT_FALSE(handled);
+
+    // A menu it never decorated is not its business.
+    HMENU other = CreatePopupMenu();
+    AppendMenuA(other, MF_STRING, 1, "&Quit");
+    Send(WM_MENUCHAR, MAKEWPARAM('q', MF_POPUP), reinterpret_cast<LPARAM>(other), &handled);
+    EXPECT_FALSE(handled);
+    DestroyMenu(other);
+}
+
+TEST_F(MenuDecorator, FontDrawsTheSystemsCodePage) {
+    decorator.Attach(frame, resources, 128, 16, 15);
+    LOGFONTA logFont{};
+    ASSERT_NE(GetObjectA(decorator.GetFont(), sizeof logFont, &logFont), 0);
+    if (GetACP() == 932) {
+        // Shift-JIS labels would come out as Latin letters in a Western-only font.
+        EXPECT_NE(logFont.lfCharSet, ANSI_CHARSET);
+        HDC dc = GetDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, decorator.GetFont());
+        EXPECT_EQ(GetTextCharset(dc), SHIFTJIS_CHARSET);
+        SelectObject(dc, old);
+        ReleaseDC(nullptr, dc);
+    }
+}
+
+// A dialog with three static texts: left-aligned, centred and right-aligned.
+class HyperLink : public ::testing::Test {
+protected:
+    static INT_PTR CALLBACK Proc(HWND, UINT message, WPARAM, LPARAM) {
+        return message == WM_INITDIALOG;
+    }
+    void SetUp() override {
+        dialog = CreateDialogIndirectA(nullptr, Template(), nullptr, Proc);
+        ASSERT_NE(dialog, nullptr);
+        const DWORD styles[] = {SS_LEFT, SS_CENTER, SS_RIGHT};
+        for (int i = 0; i < 3; ++i) {
+            controls[i] = CreateWindowExA(0, "STATIC", "corvina@example.com",
+                                          WS_CHILD | WS_VISIBLE | styles[i], 10, 10 + 30 * i, 300,
+                                          25, dialog, nullptr, nullptr, nullptr);
+            SendMessageA(controls[i], WM_SETFONT,
+                         reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        }
+    }
+    void TearDown() override { DestroyWindow(dialog); }
+    static const DLGTEMPLATE* Template() {
+        static struct {
+            DLGTEMPLATE dialog;
+            WORD menu, windowClass, caption;
+        } blank = {{WS_POPUP | WS_VISIBLE, 0, 0, 0, 0, 250, 120}, 0, 0, 0};
+        return &blank.dialog;
+    }
+    RECT ChildRect(HWND control) {
+        RECT rect{};
+        GetWindowRect(control, &rect);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    }
+
+    HWND dialog = nullptr;
+    HWND controls[3] = {};
+};
+
+TEST_F(HyperLink, ShrinksToItsTextKeepingItsAlignment) {
+    CHyperLink links[3];
+    for (int i = 0; i < 3; ++i) {
+        ASSERT_TRUE(links[i].Attach(controls[i], "mailto:corvina@example.com"));
+    }
+    const RECT left = ChildRect(controls[0]);
+    const RECT centre = ChildRect(controls[1]);
+    const RECT right = ChildRect(controls[2]);
+    const int width = left.right - left.left;
+    EXPECT_GT(width, 20);
+    EXPECT_LT(width, 300);
+    EXPECT_EQ(left.left, 10);
+    EXPECT_EQ(right.right, 310);
+    EXPECT_NEAR((centre.left + centre.right) / 2, 160, 1);
+    EXPECT_EQ(centre.right - centre.left, width);
+    EXPECT_EQ(right.right - right.left, width);
+    EXPECT_TRUE(GetWindowLongPtrA(controls[0], GWL_STYLE) & SS_NOTIFY);
+    EXPECT_EQ(links[0].GetTarget(), "mailto:corvina@example.com");
+}
+
+TEST_F(HyperLink, UnderlinesWhileHoveredAndLetsGoWhenTheMouseLeaves) {
+    CHyperLink link;
+    ASSERT_TRUE(link.Attach(controls[0], "http://www.example.com/corvina/"));
+    SetCursorPos(5, 5); // outside the control
+    SendMessageA(controls[0], WM_MOUSEMOVE, 0, MAKELPARAM(2, 2));
+    EXPECT_TRUE(link.IsHovering());
+    // The timer looks at the real cursor, which is elsewhere.
+    SendMessageA(controls[0], WM_TIMER, CHyperLink::kHoverTimerId, 0);
+    EXPECT_FALSE(link.IsHovering());
+}
+
+TEST_F(HyperLink, DetachesWhenItsControlIsDestroyed) {
+    CHyperLink link;
+    ASSERT_TRUE(link.Attach(controls[0], nullptr));
+    EXPECT_EQ(link.GetTarget(), "corvina@example.com"); // the text itself
+    DestroyWindow(controls[0]);
+    EXPECT_EQ(link.GetHwnd(), nullptr);
+    EXPECT_TRUE(link.Attach(controls[1], "x:y"));
+}
+
+// The ".htm" handler stands in when the shell cannot open a target: here its command starts
+// the marker program, which leaves a file.
+TEST(HyperLinkFallback, RunsTheHtmHandlersCommandWhenTheShellCannotOpen) {
+    const std::string marker = HostPath(CORVINA_MARKER_PROGRAM);
+    const std::string ran = marker + ".ran";
+    DeleteFileA(ran.c_str());
+    char savedProgId[256] = {};
+    LONG savedSize = sizeof savedProgId;
+    const bool hadHtm =
+        RegQueryValueA(HKEY_CLASSES_ROOT, ".htm", savedProgId, &savedSize) == ERROR_SUCCESS;
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, "CorvinaTest.Htm", 0), ERROR_SUCCESS);
+    const std::string command = "\"" + marker + "\" -page \"%1\" -more";
+    ASSERT_EQ(RegSetValueA(HKEY_CLASSES_ROOT, "CorvinaTest.Htm\\shell\\open\\command", REG_SZ,
+                           command.c_str(), 0),
+              ERROR_SUCCESS);
+
+    EXPECT_EQ(CHyperLink::BuildFallbackCommand("nosuchscheme:target"),
+              "\"" + marker + "\" -page  nosuchscheme:target");
+    EXPECT_TRUE(CHyperLink::OpenTarget("nosuchscheme:target"));
+    const DWORD start = GetTickCount();
+    while (GetFileAttributesA(ran.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetTickCount() - start < 30000) {
+        Sleep(50);
+    }
+    EXPECT_NE(GetFileAttributesA(ran.c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the handler's command was not run";
+    DeleteFileA(ran.c_str());
+
+    SHDeleteKeyA(HKEY_CLASSES_ROOT, "CorvinaTest.Htm");
+    if (hadHtm) {
+        RegSetValueA(HKEY_CLASSES_ROOT, ".htm", REG_SZ, savedProgId, 0);
+    } else {
+        SHDeleteKeyA(HKEY_CLASSES_ROOT, ".htm");
+    }
+    EXPECT_EQ(CHyperLink::BuildFallbackCommand("x").find(marker), std::string::npos);
+}
+
+} // namespace
