@@ -1,8 +1,10 @@
-// Entry point of Corvset.exe. The settings program is not built yet: it starts, shows
-// nothing and ends at once with success.
+// Entry point of Corvset.exe, the settings program.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE /*instance*/, HINSTANCE /*previous*/, LPSTR /*command_line*/,
-                   int /*show*/) {
-    return 0;
+#include "settings/SettingsApp.h"
+
+SettingsApp theApp;
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE /*previous*/, LPSTR commandLine, int show) {
+    return CApp::RunApplication(instance, commandLine, show);
 }

@@ -1,6 +1,10 @@
 // Resource identifiers of Corvset.exe.
 #pragma once
 
+#ifndef IDC_STATIC
+#define IDC_STATIC (-1)
+#endif
+
 // Program icon.
 #define IDR_MAINFRAME 128
 // Images of the menu list editor's toolbar: six 16 x 15 cells, magenta transparent.
@@ -28,3 +32,33 @@
 #define IDM_UP 32774
 #define IDM_DOWN 32775
 #define IDM_RENAME 32776
+
+// The about entry of the sheet's system menu (a system command: the low four bits are the
+// system's own).
+#define IDM_ABOUTBOX 0x0010
+
+// Controls of the about box.
+#define IDC_ABOUT_ICON 1006
+#define IDC_MAIL_LINK 1008
+#define IDC_WEB_LINK 1009
+
+// Controls of the menu list editor page.
+#define IDC_MENU_TREE 1000
+#define IDC_TOOLBAR_PLACE 1001
+#define IDC_EXTENSION_ENABLED 1003
+#define IDC_MENU_TOOLBAR 500
+
+// Controls of the resident program page.
+#define IDC_HOTKEY 1001
+#define IDC_TIER_FLAG 1002
+#define IDC_FOLDER_ONLY 1003
+#define IDC_AUTOSTART 1004
+#define IDC_START_NOW 1009
+
+// Controls of the toolbar band page.
+#define IDC_SHOW_TEXT 1006
+#define IDC_REGISTER_BAND 1007
+#define IDC_UNREGISTER_BAND 1008
+
+// Controls of the rename dialog.
+#define IDC_ITEM_NAME 1011

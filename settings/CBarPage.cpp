@@ -1,0 +1,5 @@
+#include "settings/CBarPage.h"
+
+#include "settings/resource.h"
+
+CBarPage::CBarPage() : CPropertyPage(IDD_BAR_PAGE) {}

@@ -1,0 +1,224 @@
+#include "settings/CPlusPage.h"
+
+#include <commctrl.h>
+
+#include <vector>
+
+#include "common/ModulePaths.h"
+#include "common/Registry.h"
+#include "common/WindowMessages.h"
+#include "framework/CDataExchange.h"
+#include "framework/CRegKey.h"
+#include "resident/core/ResidentOptions.h"
+#include "settings/core/AutostartValue.h"
+#include "settings/resource.h"
+#include "setup/Privileges.h"
+
+namespace {
+
+const char kResidentFileName[] = "CorvinaPlus.exe";
+const char kResidentWindowTitle[] = "VLEMORA : CorvinaPlus";
+const char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+UINT UpdateOptionMessage() {
+    static const UINT message = RegisterWindowMessageA(kUpdateOptionMessageName);
+    return message;
+}
+
+bool IsLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
+// A value of the options key as the resident program's decoder wants it.
+corvina::StoredValue ReadStoredValue(HKEY key, const char* name) {
+    corvina::StoredValue value;
+    DWORD type = 0;
+    DWORD size = 0;
+    if (!key || RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+        return value;
+    }
+    value.bytes.resize(size);
+    if (size > 0 &&
+        RegQueryValueExA(key, name, nullptr, &type, value.bytes.data(), &size) != ERROR_SUCCESS) {
+        value.bytes.clear();
+        return value;
+    }
+    value.bytes.resize(size);
+    value.exists = true;
+    value.binary = type == REG_BINARY;
+    return value;
+}
+
+} // namespace
+
+CPlusPage::CPlusPage() : CPlusPage(GetModuleFolder(nullptr), IsPowerUser() || IsAdministrator()) {}
+
+CPlusPage::CPlusPage(const std::string& residentFolder, bool maySetAutostart)
+    : CPropertyPage(IDD_PLUS_PAGE), m_maySetAutostart(maySetAutostart) {
+    // An unreadable module folder leaves the path empty: nothing is started and no entry
+    // pointing at the drive's root is written.
+    if (!residentFolder.empty()) {
+        m_residentPath = residentFolder + kResidentFileName;
+    }
+    ReadOptions();
+}
+
+void CPlusPage::ReadOptions() {
+    corvina::ResidentOptions options;
+    CRegKey key;
+    key.Open(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, KEY_READ);
+    corvina::ApplyHotKeyValues(options, ReadStoredValue(key, "KeyCode"),
+                               ReadStoredValue(key, "Modifiers"));
+    m_virtualKey = options.keyCode;
+    m_modifiers = options.modifiers;
+
+    DWORD flag = 0;
+    m_tierFlag =
+        ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "TierFlag", &flag) && flag != 0;
+    flag = 0;
+    m_folderOnly =
+        ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "FolderOnly", &flag) && flag != 0;
+
+    std::string stored;
+    m_autostart = !m_residentPath.empty() &&
+                  ReadRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
+                                     &stored) &&
+                  corvina::IsOwnAutostartValue(stored, m_residentPath, IsLeadByte);
+}
+
+void CPlusPage::DoDataExchange(CDataExchange& dx) {
+    DDX_Check(dx, IDC_TIER_FLAG, m_tierFlag);
+    DDX_Check(dx, IDC_FOLDER_ONLY, m_folderOnly);
+    DDX_Check(dx, IDC_AUTOSTART, m_autostart);
+}
+
+BOOL CPlusPage::OnInitDialog() {
+    const BOOL result = CPropertyPage::OnInitDialog();
+    HWND hotKey = GetItem(IDC_HOTKEY);
+    SendMessageA(hotKey, HKM_SETHOTKEY, MAKEWORD(LOBYTE(m_virtualKey), LOBYTE(m_modifiers)), 0);
+    // A key without Shift, Ctrl or Alt would take the key from every program: it gets Alt.
+    SendMessageA(hotKey, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
+    if (!m_maySetAutostart) {
+        EnableWindow(GetItem(IDC_AUTOSTART), FALSE);
+    }
+    UpdateData(true);
+    UpdateFolderOnlyEnabled();
+    // The page always counts as changed, so the sheet opens with Apply enabled.
+    SetModified(true);
+    SetTimer(GetHwnd(), kReleaseTimerId, kReleasePeriodMs, nullptr);
+    return result;
+}
+
+void CPlusPage::UpdateFolderOnlyEnabled() {
+    EnableWindow(GetItem(IDC_FOLDER_ONLY), m_tierFlag ? TRUE : FALSE);
+}
+
+bool CPlusPage::OnCommand(WORD id, WORD code, HWND control) {
+    switch (id) {
+    case IDC_HOTKEY:
+        SetModified(true);
+        return CPropertyPage::OnCommand(id, code, control);
+    case IDC_TIER_FLAG:
+        if (code == BN_CLICKED) {
+            UpdateData(true);
+            UpdateFolderOnlyEnabled();
+            SetModified(true);
+            return true;
+        }
+        break;
+    case IDC_FOLDER_ONLY:
+    case IDC_AUTOSTART:
+        if (code == BN_CLICKED) {
+            SetModified(true);
+            return true;
+        }
+        break;
+    case IDC_START_NOW:
+        if (code == BN_CLICKED) {
+            StartResidentProgram();
+            return true;
+        }
+        break;
+    default:
+        break;
+    }
+    return CPropertyPage::OnCommand(id, code, control);
+}
+
+INT_PTR CPlusPage::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_TIMER: {
+        const INT_PTR result = CPropertyPage::DialogProc(message, wParam, lParam);
+        if (wParam == kReleaseTimerId) {
+            PostUpdateOption(1);
+        }
+        return result;
+    }
+    case WM_DESTROY:
+        // The resident program reads the options again and takes its hot key back.
+        PostUpdateOption(0);
+        return CPropertyPage::DialogProc(message, wParam, lParam);
+    default:
+        return CPropertyPage::DialogProc(message, wParam, lParam);
+    }
+}
+
+bool CPlusPage::PostUpdateOption(WPARAM wParam) {
+    // Posted, never sent: a hung resident program must not block the sheet.
+    HWND resident = FindWindowA(nullptr, kResidentWindowTitle);
+    if (!resident) {
+        return false;
+    }
+    PostMessageA(resident, UpdateOptionMessage(), wParam, 0);
+    return true;
+}
+
+bool CPlusPage::OnApply() {
+    UpdateData(true);
+    const WORD hotKey = LOWORD(SendMessageA(GetItem(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
+    m_virtualKey = LOBYTE(hotKey);
+    m_modifiers = HIBYTE(hotKey);
+
+    const BYTE keyCode[2] = {LOBYTE(m_virtualKey), 0};
+    const BYTE modifiers[2] = {LOBYTE(m_modifiers), 0};
+    WriteRegistryBinary(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "KeyCode", keyCode, sizeof keyCode);
+    WriteRegistryBinary(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "Modifiers", modifiers,
+                        sizeof modifiers);
+    WriteRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "TierFlag", m_tierFlag ? 1 : 0);
+    WriteRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "FolderOnly", m_folderOnly ? 1 : 0);
+
+    if (!m_maySetAutostart || m_residentPath.empty()) {
+        return true;
+    }
+    if (m_autostart) {
+        WriteRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
+                            corvina::BuildAutostartValue(m_residentPath));
+    } else {
+        CRegKey run;
+        if (run.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
+            run.DeleteValue(corvina::kAutostartValueName);
+        }
+    }
+    return true;
+}
+
+bool CPlusPage::StartResidentProgram() const {
+    if (m_residentPath.empty()) {
+        return false;
+    }
+    std::string commandLine = corvina::QuoteCommandPath(m_residentPath);
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &process)) {
+        return false;
+    }
+    WaitForInputIdle(process.hProcess, 65535);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}

@@ -1,0 +1,93 @@
+#include "settings/SettingsApp.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include "settings/CBarPage.h"
+#include "settings/CBasicPage.h"
+#include "settings/CMainSheet.h"
+#include "settings/CPlusPage.h"
+#include "settings/SettingsMessage.h"
+
+const char SettingsApp::kInstanceMutexName[] = "Velmora : Corvina";
+const char SettingsApp::kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char SettingsApp::kRunOnceValueName[] = "CorvinaPlusOnce";
+
+SettingsApp* SettingsApp::s_settingsApp = nullptr;
+
+SettingsApp::SettingsApp() : m_messageCaption(BuildMessageCaption()) {
+    if (!s_settingsApp) {
+        s_settingsApp = this;
+    }
+}
+
+SettingsApp::~SettingsApp() {
+    CloseInstanceMutex();
+    if (s_settingsApp == this) {
+        s_settingsApp = nullptr;
+    }
+}
+
+void SettingsApp::DeleteRunOnceEntry() {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        RegDeleteValueA(key, kRunOnceValueName);
+        RegCloseKey(key);
+    }
+}
+
+bool SettingsApp::CreateInstanceMutex() {
+    CloseInstanceMutex();
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    const DWORD error = GetLastError();
+    m_instanceMutex.Attach(mutex);
+    m_alreadyRunning = mutex && error == ERROR_ALREADY_EXISTS;
+    return m_alreadyRunning;
+}
+
+void SettingsApp::CloseInstanceMutex() {
+    m_instanceMutex.Close();
+    m_alreadyRunning = false;
+}
+
+void SettingsApp::ActivateRunningSheet() {
+    const std::string caption = CMainSheet::BuildCaption();
+    if (HWND sheet = FindWindowA("#32770", caption.c_str())) {
+        SetForegroundWindow(sheet);
+    }
+}
+
+bool SettingsApp::InitInstance() {
+    DeleteRunOnceEntry();
+    if (CreateInstanceMutex()) {
+        ActivateRunningSheet();
+        return false;
+    }
+
+    // Drag and drop on the editor page and the browser automation need an STA.
+    m_oleInitialized = SUCCEEDED(OleInitialize(nullptr));
+    // The pages use the tree, toolbar, tooltip, hot-key and tab controls.
+    InitCommonControls(ICC_WIN95_CLASSES);
+
+    const std::string caption = CMainSheet::BuildCaption();
+    CMainSheet sheet(caption.c_str());
+    // The pages read the registry as they are constructed, after the sheet.
+    CBasicPage basicPage;
+    CPlusPage plusPage;
+    CBarPage barPage;
+    sheet.AddPage(&basicPage);
+    sheet.AddPage(&plusPage);
+    sheet.AddPage(&barPage);
+    sheet.DoModal(nullptr);
+    SetMainWindow(nullptr);
+    return false;
+}
+
+int SettingsApp::ExitInstance() {
+    if (m_oleInitialized) {
+        OleUninitialize();
+        m_oleInitialized = false;
+    }
+    CloseInstanceMutex();
+    return CApp::ExitInstance();
+}

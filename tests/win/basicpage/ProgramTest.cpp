@@ -1,0 +1,228 @@
+// Corvset.exe as a separate process, run from a folder of its own beside a copy of the real
+// Corvina.dll: apply registers or unregisters the extension, and the check box of the next
+// start shows the handler key; without the DLL apply names the missing file.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "BasicPageTestSupport.h"
+#include "SettingsTestSupport.h"
+
+using namespace settings_test;
+using namespace basicpage_test;
+
+namespace {
+
+constexpr int kApplyId = 0x3021;
+constexpr int kExtensionCheckBox = 1003;
+constexpr char kHandlerKey[] =
+    "Directory\\Background\\shellex\\ContextMenuHandlers\\CorvinaExtention";
+constexpr char kExtensionClassId[] = "{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}";
+
+std::string HostPath(const char* path) {
+    // The build hands over host paths; Wine shows the host's root as drive Z:.
+    std::string result = std::string("Z:") + path;
+    for (char& c : result) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return result;
+}
+
+bool HandlerRegistered() {
+    char value[128] = {};
+    LONG size = sizeof value;
+    return RegQueryValueA(HKEY_CLASSES_ROOT, kHandlerKey, value, &size) == ERROR_SUCCESS &&
+           lstrcmpiA(value, kExtensionClassId) == 0;
+}
+
+// Puts the extension's registration back as it was, with the build's own DLL.
+class SavedRegistration {
+public:
+    SavedRegistration() : m_registered(HandlerRegistered()) {}
+    ~SavedRegistration() {
+        HMODULE dll = LoadLibraryA(HostPath(CORVINA_DLL).c_str());
+        if (!dll) {
+            return;
+        }
+        using Entry = HRESULT(STDAPICALLTYPE*)();
+        auto entry = reinterpret_cast<Entry>(reinterpret_cast<void*>(
+            GetProcAddress(dll, m_registered ? "DllRegisterServer" : "DllUnregisterServer")));
+        if (entry) {
+            entry();
+        }
+        FreeLibrary(dll);
+    }
+
+private:
+    bool m_registered;
+};
+
+class SettingsProcess {
+public:
+    explicit SettingsProcess(std::string program) : m_program(std::move(program)) {}
+    SettingsProcess(const SettingsProcess&) = delete;
+    SettingsProcess& operator=(const SettingsProcess&) = delete;
+    ~SettingsProcess() { Stop(); }
+
+    // Starts the program and waits for its sheet.
+    bool Start() {
+        std::string command = "\"" + m_program + "\"";
+        STARTUPINFOA startup = {};
+        startup.cb = sizeof startup;
+        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &m_process)) {
+            return false;
+        }
+        const bool shown = WaitFor([this] {
+            for (HWND sheet : FindDialogs(ExpectedSheetTitle())) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(sheet, &owner);
+                if (owner == m_process.dwProcessId && IsWindowVisible(sheet) &&
+                    SendMessageW(sheet, PSM_INDEXTOHWND, 0, 0)) {
+                    m_sheet = sheet;
+                }
+            }
+            return m_sheet != nullptr && Page() != nullptr;
+        });
+        return shown;
+    }
+    void Stop() {
+        if (!m_process.hProcess) {
+            return;
+        }
+        if (WaitForSingleObject(m_process.hProcess, 0) != WAIT_OBJECT_0) {
+            if (m_sheet && IsWindow(m_sheet)) {
+                PostMessageW(m_sheet, WM_COMMAND, IDCANCEL, 0);
+            }
+            if (!WaitFor([this] { return WaitForSingleObject(m_process.hProcess, 0) == 0; },
+                         10000)) {
+                TerminateProcess(m_process.hProcess, 1);
+                WaitForSingleObject(m_process.hProcess, 10000);
+            }
+        }
+        CloseHandle(m_process.hThread);
+        CloseHandle(m_process.hProcess);
+        m_process = PROCESS_INFORMATION{};
+        m_sheet = nullptr;
+    }
+
+    DWORD Id() const { return m_process.dwProcessId; }
+    HWND Sheet() const { return m_sheet; }
+    HWND Page() const {
+        return m_sheet ? reinterpret_cast<HWND>(SendMessageW(m_sheet, PSM_INDEXTOHWND, 0, 0))
+                       : nullptr;
+    }
+    HWND CheckBox() const { return GetDlgItem(Page(), kExtensionCheckBox); }
+    bool Checked() const { return SendMessageW(CheckBox(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+    // Clicks the check box until it shows the state wanted.
+    void SetChecked(bool checked) {
+        if (Checked() != checked) {
+            SendMessageW(CheckBox(), BM_CLICK, 0, 0);
+        }
+    }
+    bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(m_sheet, kApplyId)) != FALSE; }
+    void PressApply() {
+        PostMessageW(m_sheet, WM_COMMAND, MAKEWPARAM(kApplyId, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(m_sheet, kApplyId)));
+    }
+
+private:
+    std::string m_program;
+    PROCESS_INFORMATION m_process{};
+    HWND m_sheet = nullptr;
+};
+
+// The program and the extension's server copied into a scratch folder.
+class ProgramBesideServer : public testing::Test {
+protected:
+    void SetUp() override {
+        program = folder.Path() + "Corvset.exe";
+        server = folder.Path() + "Corvina.dll";
+        ASSERT_TRUE(CopyFileA(HostPath(CORVSET_EXE).c_str(), program.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA(HostPath(CORVINA_DLL).c_str(), server.c_str(), FALSE));
+        item = folder.AddFile("listed.txt");
+        WriteStoredList({item}, {""});
+    }
+
+    SavedRegistration registration;
+    SavedListKey savedList;
+    ScratchFolder folder;
+    std::string program, server, item;
+};
+
+TEST_F(ProgramBesideServer, ApplyRegistersAndUnregistersAndTheCheckBoxFollows) {
+    {
+        SettingsProcess run(program);
+        ASSERT_TRUE(run.Start());
+        EXPECT_EQ(run.Checked(), HandlerRegistered());
+        run.SetChecked(true);
+        ASSERT_TRUE(run.Checked());
+        run.PressApply();
+        ASSERT_TRUE(WaitFor([&] { return !run.ApplyEnabled(); }));
+        EXPECT_TRUE(HandlerRegistered());
+        // Registering says nothing.
+        EXPECT_TRUE(FindOwnedDialog(run.Sheet(), ExpectedMessageCaption()) == nullptr);
+        // The list went out with the shell's name for the record that had none.
+        const std::vector<StoredRecord> stored = ReadStoredList();
+        ASSERT_EQ(stored.size(), 1u);
+        EXPECT_EQ(stored[0].itemIdList, ItemIdListBytes(item));
+        EXPECT_EQ(stored[0].name, ShellDisplayName(item));
+        EXPECT_FALSE(stored[0].name.empty());
+    }
+    {
+        SettingsProcess run(program);
+        ASSERT_TRUE(run.Start());
+        EXPECT_TRUE(run.Checked());
+        run.SetChecked(false);
+        run.PressApply();
+        HWND box = WaitForMessageBox(run.Id());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(L"『Corvina』の登録を解除しました。",
+                                                        L"Registration was canceled."))));
+        EXPECT_FALSE(HandlerRegistered());
+        ASSERT_TRUE(AnswerMessageBox(box));
+    }
+    {
+        SettingsProcess run(program);
+        ASSERT_TRUE(run.Start());
+        EXPECT_FALSE(run.Checked());
+        // Unregistering what is not registered still reports it.
+        run.PressApply();
+        HWND box = WaitForMessageBox(run.Id());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(L"『Corvina』の登録を解除しました。",
+                                                        L"Registration was canceled."))));
+        ASSERT_TRUE(AnswerMessageBox(box));
+    }
+}
+
+TEST_F(ProgramBesideServer, WithoutTheServerApplyNamesTheMissingFileAndOkStays) {
+    ASSERT_TRUE(DeleteFileA(server.c_str()));
+    // A folder of that name is no server either.
+    ASSERT_TRUE(CreateDirectoryA(server.c_str(), nullptr));
+    const bool registered = HandlerRegistered();
+    SettingsProcess run(program);
+    ASSERT_TRUE(run.Start());
+    run.SetChecked(!registered);
+    PostMessageW(run.Sheet(), WM_COMMAND, IDOK, 0);
+    HWND box = WaitForMessageBox(run.Id());
+    ASSERT_NE(box, nullptr);
+    std::wstring expected =
+        Wide(Ansi(ForRun(L"『Corvina』の実行に必要なファイルがありません。\n(",
+                         L"ERROR : dll file required for a setup is not found.\n(")));
+    EXPECT_EQ(MessageBoxText(box), expected + Wide(server) + L")");
+    ASSERT_TRUE(AnswerMessageBox(box));
+    // The sheet stays open on the editor, and the registration is untouched.
+    EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(run.Sheet()) != FALSE; }));
+    EXPECT_TRUE(IsWindow(run.Sheet()));
+    EXPECT_EQ(HandlerRegistered(), registered);
+    RemoveDirectoryA(server.c_str());
+}
+
+} // namespace

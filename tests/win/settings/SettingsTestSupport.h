@@ -1,0 +1,39 @@
+// Shared by the settings program's Windows tests: the expected titles, waiting, and finding
+// the windows the program shows.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace settings_test {
+
+bool IsJapaneseRun();
+
+// The sheet's title as the other programs look for it, and the message-box caption.
+const wchar_t* ExpectedSheetTitle();
+const wchar_t* ExpectedMessageCaption();
+
+// Waits for predicate, pumping this thread's messages, up to timeoutMs (generous: the
+// machine may be slow). Returns the last result.
+bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000);
+
+// Every top-level window of class "#32770" titled exactly title, of any process.
+std::vector<HWND> FindDialogs(const wchar_t* title);
+
+// A top-level "#32770" window titled title (any title for nullptr) and owned by owner, or
+// nullptr.
+HWND FindOwnedDialog(HWND owner, const wchar_t* title);
+
+std::wstring WindowTextW(HWND window);
+std::wstring ClassNameW(HWND window);
+
+// The direct children of parent whose class is className, in z-order.
+std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className);
+
+// The icon of the first visible icon static of a message box, or nullptr.
+HICON MessageBoxIcon(HWND box);
+
+} // namespace settings_test
