@@ -1,0 +1,456 @@
+// The Windows side of the settings program's drop scenario: a second process that drags one
+// shell item with OLE, and the questions the script asks about the settings sheet.
+//
+//   drag_source FILE X Y           shows a small window at (X, Y); a left button press on it
+//                                  drags FILE's shell data object, then prints the
+//                                  result, effect and end point
+//   drag_source --wait-source      waits for that window to be shown
+//   drag_source --list PATH...     the menu list becomes these paths, shell names
+//   drag_source --wait-sheet       waits for the settings sheet and its list tree
+//   drag_source --tree-rect        prints "LEFT TOP RIGHT BOTTOM ROWHEIGHT" of the tree's
+//                                  client area in screen coordinates
+//   drag_source --tree-state       prints "COUNT SELECTED" (0-based position of the caret
+//                                  item, -1 when none)
+//   drag_source --group-boxes-below   puts the page's group boxes under the tree (see below)
+//   drag_source --apply            presses Apply, answering message boxes with OK
+//   drag_source --expect-stored PATH...   the stored records are exactly these paths, in order
+//   drag_source --cancel           closes the sheet with Cancel and waits for it to go
+// Exit code 0 means yes / done, 1 means no / failed, 2 a usage error.
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "common/MenuItemList.h"
+#include "common/ShellQueries.h"
+#include "common/UiText.h"
+
+namespace {
+
+const char kSourceClass[] = "CorvinaDragSourceWindow";
+const BilingualText kSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
+const char kListKey[] = "Software\\Velmora\\Corvina";
+constexpr int kTreeId = 1000;
+constexpr int kApplyId = 0x3021;
+
+bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000) {
+    const DWORD start = GetTickCount();
+    while (!predicate()) {
+        if (GetTickCount() - start > timeoutMs) {
+            return false;
+        }
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&message);
+        }
+        Sleep(25);
+    }
+    return true;
+}
+
+// Only the left button drags; Escape gives up, as in Explorer.
+class DropSource : public IDropSource {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
+        if (!out) {
+            return E_POINTER;
+        }
+        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IDropSource)) {
+            *out = static_cast<IDropSource*>(this);
+            AddRef();
+            return S_OK;
+        }
+        *out = nullptr;
+        return E_NOINTERFACE;
+    }
+    // Lives on the stack for the whole drag.
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL escapePressed, DWORD keyState) override {
+        if (escapePressed) {
+            return DRAGDROP_S_CANCEL;
+        }
+        return (keyState & MK_LBUTTON) ? S_OK : DRAGDROP_S_DROP;
+    }
+    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
+};
+
+struct DragState {
+    std::wstring file;
+    bool dragged = false;
+    HRESULT result = E_FAIL;
+    DWORD effect = DROPEFFECT_NONE;
+    POINT end = {};
+};
+
+// The data object Explorer would hand over for the file: asked of its parent folder.
+HRESULT DragFile(DragState* state) {
+    LPITEMIDLIST absolute = nullptr;
+    HRESULT hr = SHParseDisplayName(state->file.c_str(), nullptr, &absolute, 0, nullptr);
+    if (FAILED(hr)) {
+        std::fprintf(stderr, "SHParseDisplayName failed: 0x%08lx\n",
+                     static_cast<unsigned long>(hr));
+        return hr;
+    }
+    IShellFolder* parent = nullptr;
+    LPCITEMIDLIST child = nullptr;
+    hr = SHBindToParent(absolute, IID_IShellFolder, reinterpret_cast<void**>(&parent), &child);
+    if (SUCCEEDED(hr)) {
+        IDataObject* data = nullptr;
+        hr = parent->GetUIObjectOf(nullptr, 1, &child, IID_IDataObject, nullptr,
+                                   reinterpret_cast<void**>(&data));
+        if (SUCCEEDED(hr)) {
+            DropSource source;
+            state->result =
+                DoDragDrop(data, &source, DROPEFFECT_LINK | DROPEFFECT_COPY, &state->effect);
+            // Where the drag ended, for the script's log when the drop is refused.
+            GetCursorPos(&state->end);
+            data->Release();
+        }
+        parent->Release();
+    }
+    CoTaskMemFree(absolute);
+    return hr;
+}
+
+LRESULT CALLBACK SourceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* state = reinterpret_cast<DragState*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    switch (message) {
+    case WM_CREATE:
+        SetWindowLongPtrA(
+            window, GWLP_USERDATA,
+            reinterpret_cast<LONG_PTR>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams));
+        return 0;
+    case WM_LBUTTONDOWN:
+        if (state && !state->dragged) {
+            state->dragged = true;
+            const HRESULT hr = DragFile(state);
+            if (FAILED(hr)) {
+                state->result = hr;
+            }
+            DestroyWindow(window);
+        }
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}
+
+int RunSource(const char* file, int x, int y) {
+    if (FAILED(OleInitialize(nullptr))) {
+        return 1;
+    }
+    DragState state;
+    const int length = MultiByteToWideChar(CP_ACP, 0, file, -1, nullptr, 0);
+    state.file.resize(length > 0 ? length : 1);
+    MultiByteToWideChar(CP_ACP, 0, file, -1, &state.file[0], length);
+    state.file.resize(lstrlenW(state.file.c_str()));
+
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = SourceProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_HIGHLIGHT + 1);
+    windowClass.lpszClassName = kSourceClass;
+    RegisterClassA(&windowClass);
+    // Topmost: the sheet must not cover the place the script presses.
+    HWND window = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, kSourceClass, "drag source",
+                                  WS_POPUP | WS_BORDER | WS_VISIBLE, x, y, 64, 48, nullptr, nullptr,
+                                  windowClass.hInstance, &state);
+    if (!window) {
+        OleUninitialize();
+        return 1;
+    }
+    // A scenario that never presses must not leave the process behind.
+    SetTimer(window, 1, 120000, [](HWND w, UINT, UINT_PTR, DWORD) { DestroyWindow(w); });
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+    OleUninitialize();
+    char endClass[64] = {};
+    GetClassNameA(WindowFromPoint(state.end), endClass, sizeof endClass);
+    std::printf("result 0x%08lx effect %lu at %ld,%ld over %s\n",
+                static_cast<unsigned long>(state.result), static_cast<unsigned long>(state.effect),
+                state.end.x, state.end.y, endClass);
+    std::fflush(stdout);
+    return state.result == DRAGDROP_S_DROP && state.effect != DROPEFFECT_NONE ? 0 : 1;
+}
+
+HWND FindSheet() {
+    const std::string title = BuildText(kSheetTitle);
+    HWND found = nullptr;
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", title.c_str())) != nullptr) {
+        if (IsWindowVisible(window)) {
+            found = window;
+        }
+    }
+    return found;
+}
+
+HWND FindTree() {
+    HWND sheet = FindSheet();
+    if (!sheet) {
+        return nullptr;
+    }
+    HWND page = reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+    HWND tree = page ? GetDlgItem(page, kTreeId) : nullptr;
+    return tree && IsWindowVisible(tree) ? tree : nullptr;
+}
+
+// Root items in order; every call here carries no buffer, so it works across processes.
+std::vector<HTREEITEM> TreeItems(HWND tree) {
+    std::vector<HTREEITEM> items;
+    auto item = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    while (item && items.size() < 10000) {
+        items.push_back(item);
+        item = reinterpret_cast<HTREEITEM>(
+            SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, reinterpret_cast<LPARAM>(item)));
+    }
+    return items;
+}
+
+// Windows hit-tests a group box as transparent, so a drag from another process reaches the
+// control framed by it. Wine asks only windows of the calling thread and stops at the frame,
+// and OLE then finds no drop target. Putting the frames at the bottom of the page's z-order
+// leaves the frame drawn as before and lets the point reach the tree, as on Windows.
+int PutGroupBoxesBelow() {
+    HWND tree = FindTree();
+    if (!tree) {
+        return 1;
+    }
+    // Collected first: a window sent to the bottom ends the walk along the z-order.
+    std::vector<HWND> frames;
+    for (HWND child = GetWindow(GetParent(tree), GW_CHILD); child;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        char className[32] = {};
+        GetClassNameA(child, className, sizeof className);
+        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+        if (lstrcmpiA(className, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) {
+            frames.push_back(child);
+        }
+    }
+    for (HWND frame : frames) {
+        SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0,
+                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    const size_t moved = frames.size();
+    RECT client = {};
+    GetClientRect(tree, &client);
+    POINT middle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(tree, &middle);
+    std::printf("%d group boxes put below; the tree's middle hits %s\n", static_cast<int>(moved),
+                WindowFromPoint(middle) == tree ? "the tree" : "another window");
+    return WindowFromPoint(middle) == tree ? 0 : 1;
+}
+
+HWND FindProgramMessageBox(HWND sheet) {
+    DWORD program = 0;
+    GetWindowThreadProcessId(sheet, &program);
+    HWND window = nullptr;
+    while ((window = FindWindowExA(nullptr, window, "#32770", nullptr)) != nullptr) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(window, &owner);
+        // Any other dialog box of the program while the sheet is up is one of its messages.
+        if (owner == program && window != sheet && IsWindowVisible(window)) {
+            return window;
+        }
+    }
+    return nullptr;
+}
+
+// The value holds a complete item ID list, terminator included.
+bool IsWholeItemIdList(const std::vector<BYTE>& data) {
+    size_t offset = 0;
+    while (offset + 2 <= data.size()) {
+        const size_t size = data[offset] | (data[offset + 1] << 8);
+        if (size == 0) {
+            return true;
+        }
+        if (size < 2) {
+            return false;
+        }
+        offset += size;
+    }
+    return false;
+}
+
+bool ReadValue(HKEY key, const char* name, DWORD* type, std::vector<BYTE>* data) {
+    DWORD size = 0;
+    if (RegQueryValueExA(key, name, nullptr, type, nullptr, &size) != ERROR_SUCCESS) {
+        return false;
+    }
+    data->resize(size);
+    return RegQueryValueExA(key, name, nullptr, type, size ? data->data() : nullptr, &size) ==
+           ERROR_SUCCESS;
+}
+
+int ExpectStored(char** paths, int count) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kListKey, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        std::printf("no list key\n");
+        return 1;
+    }
+    int failures = 0;
+    DWORD type = 0;
+    std::vector<BYTE> data;
+    DWORD length = 0;
+    if (ReadValue(key, "Length", &type, &data) && type == REG_DWORD && data.size() == 4) {
+        std::memcpy(&length, data.data(), 4);
+    }
+    if (length != static_cast<DWORD>(count)) {
+        std::printf("Length is %lu, expected %d\n", static_cast<unsigned long>(length), count);
+        ++failures;
+    }
+    for (int k = 0; k < count; ++k) {
+        char name[16];
+        std::snprintf(name, sizeof name, "NO.%03d", k + 1); // records count from 1
+        // The shell puts folder times into file system item IDs, so the bytes of a fresh
+        // parse need not match: compare the paths the stored lists stand for.
+        char stored[MAX_PATH] = {};
+        if (!ReadValue(key, name, &type, &data) || type != REG_BINARY || data.size() < 2 ||
+            !IsWholeItemIdList(data) ||
+            !SHGetPathFromIDListA(reinterpret_cast<LPCITEMIDLIST>(data.data()), stored) ||
+            lstrcmpiA(stored, paths[k]) != 0) {
+            std::printf("%s is \"%s\", expected %s\n", name, stored, paths[k]);
+            ++failures;
+        }
+    }
+    RegCloseKey(key);
+    return failures == 0 ? 0 : 1;
+}
+
+int WriteList(char** paths, int count) {
+    MenuItemList list;
+    for (int k = 0; k < count; ++k) {
+        MenuItemRecord record;
+        record.itemIdList = ParsePathToItemIdList(paths[k]);
+        if (!record.itemIdList.Get()) {
+            std::fprintf(stderr, "cannot parse %s\n", paths[k]);
+            return 1;
+        }
+        list.push_back(std::move(record));
+    }
+    // A longer earlier list would leave records behind "Length": start from an empty key.
+    RegDeleteKeyA(HKEY_CURRENT_USER, kListKey);
+    return SaveMenuItemList(list) ? 0 : 1;
+}
+
+int Apply() {
+    HWND sheet = FindSheet();
+    HWND apply = sheet ? GetDlgItem(sheet, kApplyId) : nullptr;
+    if (!apply) {
+        return 1;
+    }
+    PostMessageA(apply, BM_CLICK, 0, 0);
+    // Done once the button is disabled again; any box on the way is answered with OK.
+    return WaitFor([sheet, apply] {
+        if (HWND box = FindProgramMessageBox(sheet)) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return false;
+        }
+        return !IsWindowEnabled(apply);
+    })
+               ? 0
+               : 1;
+}
+
+int Cancel() {
+    HWND sheet = FindSheet();
+    if (!sheet) {
+        return 0;
+    }
+    PostMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    return WaitFor([sheet] {
+        if (HWND box = FindProgramMessageBox(sheet)) {
+            PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+        return !IsWindow(sheet);
+    })
+               ? 0
+               : 1;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        return 2;
+    }
+    CoInitialize(nullptr);
+    const std::string command = argv[1];
+    if (command == "--list") {
+        return WriteList(argv + 2, argc - 2);
+    }
+    if (command == "--expect-stored") {
+        return ExpectStored(argv + 2, argc - 2);
+    }
+    if (command == "--wait-source") {
+        return WaitFor([] {
+            HWND source = FindWindowA(kSourceClass, nullptr);
+            return source && IsWindowVisible(source);
+        })
+                   ? 0
+                   : 1;
+    }
+    if (command == "--wait-sheet") {
+        return WaitFor([] { return FindTree() != nullptr; }, 60000) ? 0 : 1;
+    }
+    if (command == "--tree-rect") {
+        HWND tree = FindTree();
+        if (!tree) {
+            return 1;
+        }
+        RECT client = {};
+        GetClientRect(tree, &client);
+        MapWindowPoints(tree, nullptr, reinterpret_cast<POINT*>(&client), 2);
+        const LRESULT rowHeight = SendMessageA(tree, TVM_GETITEMHEIGHT, 0, 0);
+        std::printf("%ld %ld %ld %ld %ld\n", client.left, client.top, client.right, client.bottom,
+                    static_cast<long>(rowHeight));
+        return rowHeight > 0 ? 0 : 1;
+    }
+    if (command == "--tree-state") {
+        HWND tree = FindTree();
+        if (!tree) {
+            return 1;
+        }
+        const std::vector<HTREEITEM> items = TreeItems(tree);
+        auto caret =
+            reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        int selected = -1;
+        for (size_t k = 0; k < items.size(); ++k) {
+            if (items[k] == caret) {
+                selected = static_cast<int>(k);
+            }
+        }
+        const LRESULT count = SendMessageA(tree, TVM_GETCOUNT, 0, 0);
+        // The count the control keeps and the walk must agree, or the walk missed items.
+        std::printf("%ld %d\n", static_cast<long>(count), selected);
+        return count == static_cast<LRESULT>(items.size()) ? 0 : 1;
+    }
+    if (command == "--group-boxes-below") {
+        return PutGroupBoxesBelow();
+    }
+    if (command == "--apply") {
+        return Apply();
+    }
+    if (command == "--cancel") {
+        return Cancel();
+    }
+    if (command[0] != '-' && argc == 4) {
+        return RunSource(argv[1], std::atoi(argv[2]), std::atoi(argv[3]));
+    }
+    return 2;
+}
