@@ -146,6 +146,12 @@ LRESULT CALLBACK SourceProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// A timer procedure must be CALLBACK: a lambda converts only to the default calling
+// convention, which is not the system's on i686.
+void CALLBACK GiveUp(HWND window, UINT, UINT_PTR, DWORD) {
+    DestroyWindow(window);
+}
+
 int RunSource(const char* file, int x, int y) {
     if (FAILED(OleInitialize(nullptr))) {
         return 1;
@@ -172,7 +178,7 @@ int RunSource(const char* file, int x, int y) {
         return 1;
     }
     // A scenario that never presses must not leave the process behind.
-    SetTimer(window, 1, 120000, [](HWND w, UINT, UINT_PTR, DWORD) { DestroyWindow(w); });
+    SetTimer(window, 1, 120000, GiveUp);
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
         TranslateMessage(&message);
