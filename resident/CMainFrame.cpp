@@ -265,6 +265,13 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
+    case WM_SETTINGCHANGE:
+        // Broadcasts reach top-level windows only; the menu window measures with the menu
+        // font of the moment.
+        if (m_menu.GetHwnd()) {
+            SendMessageA(m_menu.GetHwnd(), message, wParam, lParam);
+        }
+        break;
     case WM_ENDSESSION:
         // The process ends without WM_DESTROY when the session does.
         if (wParam) {

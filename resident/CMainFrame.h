@@ -45,6 +45,7 @@ public:
     void ShowTrayMenu();
     void ShowAboutBox();
     HWND GetAboutBox() const;
+    const CorvinaPlusMenu& GetMenuWindow() const { return m_menu; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 

@@ -44,9 +44,22 @@ void CMenuDecorator::LoadImages() {
     if (!bitmap) {
         return;
     }
+    // The art is drawn on the classic grey, which is the button face only in the classic
+    // scheme: masking by the system colour would leave grey boxes under every other one.
+    COLORREF background = CLR_INVALID;
+    {
+        CMemoryDC dc(nullptr);
+        CSelectObject select(dc.Get(), bitmap.Get());
+        if (select.Succeeded()) {
+            background = GetPixel(dc.Get(), 0, 0);
+        }
+    }
+    if (background == CLR_INVALID) {
+        background = GetSysColor(COLOR_BTNFACE);
+    }
     m_images.Attach(ImageList_Create(m_imageWidth, m_imageHeight, ILC_COLOR24 | ILC_MASK, 2, 0));
     if (m_images) {
-        ImageList_AddMasked(m_images, bitmap, GetSysColor(COLOR_BTNFACE));
+        ImageList_AddMasked(m_images, bitmap, background);
     }
 }
 

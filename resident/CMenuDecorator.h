@@ -23,9 +23,9 @@ public:
     CMenuDecorator& operator=(const CMenuDecorator&) = delete;
 
     // Decorates the popups of frame, taking the images from bitmap toolbarId of resources
-    // (cells of imageWidth x imageHeight on the button-face colour) and their commands from
-    // the toolbar resource of the same id. False when the images could not be loaded; menus
-    // are still owner-drawn then, without images.
+    // (cells of imageWidth x imageHeight on one background colour, that of the top-left
+    // pixel) and their commands from the toolbar resource of the same id. False when the images
+    // could not be loaded; menus are still owner-drawn then, without images.
     bool Attach(HWND frame, HINSTANCE resources, UINT toolbarId, int imageWidth, int imageHeight);
     // Handles the owner-draw, menu and colour messages of the frame. True when the message
     // was handled, with its result in *result.

@@ -32,6 +32,18 @@ private:
     HCURSOR m_previous;
 };
 
+// Raises a flag for the life of a scope.
+class CFlagScope {
+public:
+    explicit CFlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
+    CFlagScope(const CFlagScope&) = delete;
+    CFlagScope& operator=(const CFlagScope&) = delete;
+    ~CFlagScope() { m_flag = false; }
+
+private:
+    bool& m_flag;
+};
+
 bool IsDesktopItemIdList(LPCITEMIDLIST list) {
     if (list == nullptr) {
         return false;
@@ -154,6 +166,12 @@ bool ShellMenuHost::Create(HWND parent, UINT controlId) {
 }
 
 void ShellMenuHost::ShowAt(int x, int y, UINT trackFlags) {
+    // The menu loop dispatches posted messages, so a second hot key arrives in the middle of
+    // this showing: rebuilding now would free the entries under the open menu.
+    if (m_tracking) {
+        return;
+    }
+    CFlagScope tracking(m_tracking);
     HMENU popup = BuildMenu();
     if (popup == nullptr) {
         return;

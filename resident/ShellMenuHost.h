@@ -45,7 +45,8 @@ public:
     // window are created with it.
     virtual bool Create(HWND parent, UINT controlId);
     // Builds the menu, tracks it at (x, y) (TPM_RIGHTBUTTON | TPM_RETURNCMD are added to
-    // trackFlags), opens the chosen item and destroys the whole menu before returning.
+    // trackFlags), opens the chosen item and destroys the whole menu before returning. Does
+    // nothing while a showing is still under way (a request arriving through the menu loop).
     virtual void ShowAt(int x, int y, UINT trackFlags);
     // Icon index and display name of the drives folder (My Computer). Either may be null.
     virtual BOOL GetDrivesFolderInfo(int* iconIndex, std::string* displayName);
@@ -99,6 +100,8 @@ public:
 
     void SetLaunchHook(LaunchHook hook) { m_launchHook = std::move(hook); }
     HMENU GetRootMenu() const { return m_rootMenu; }
+    // From the start of tracking until the showing has opened its pick and cleaned up.
+    bool IsTracking() const { return m_tracking; }
     HMENU GetPopupMenu() const;
     const std::vector<HMENU>& GetCreatedSubmenus() const { return m_createdSubmenus; }
     HFONT GetMenuFont() const { return m_menuFont.Get(); }
@@ -133,5 +136,6 @@ private:
     TitledTipWindow m_tip;
     UINT m_tipCommandId = 0;
     bool m_tipShowing = false;
+    bool m_tracking = false;
     LaunchHook m_launchHook;
 };

@@ -3,10 +3,14 @@
 //
 //   resident_helper list PATH [NAME] the menu list becomes PATH alone
 //   resident_helper clear            removes the menu list and the options
+//   resident_helper hotkey KEY MODS  the program's hot key becomes letter KEY with MODS
+//                                    (1 Shift, 2 Ctrl, 4 Alt), re-read and held
 //   resident_helper wait-window      waits for the program's window
 //   resident_helper wait-popup       waits for a visible popup menu
+//   resident_helper wait-tip         waits for the menu's info tip to show
 //   resident_helper no-popup         after everything posted so far is handled: no popup
 //   resident_helper sheet SECONDS    shows a stand-in settings sheet for SECONDS
+//   resident_helper wait-sheet       waits until the stand-in sheet exists
 //   resident_helper sheet-in-front   waits until the stand-in sheet is the foreground window
 //   resident_helper close-sheet      closes the stand-in sheet
 //   resident_helper tray-menu        opens the notification icon's menu
@@ -114,11 +118,40 @@ int main(int argc, char** argv) {
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Corvina Plus");
         return 0;
     }
+    if (command == "hotkey" && argc > 3) {
+        const BYTE key[2] = {static_cast<BYTE>(argv[2][0]), 0};
+        const int stored = std::atoi(argv[3]);
+        const BYTE modifiers[2] = {static_cast<BYTE>(stored), 0};
+        HKEY options = nullptr;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Velmora\\Corvina Plus", 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &options, nullptr) != ERROR_SUCCESS) {
+            return 1;
+        }
+        RegSetValueExA(options, "KeyCode", 0, REG_BINARY, key, sizeof key);
+        RegSetValueExA(options, "Modifiers", 0, REG_BINARY, modifiers, sizeof modifiers);
+        RegCloseKey(options);
+        HWND program = FindWindowA(nullptr, kResidentTitle);
+        if (!program) {
+            return 1;
+        }
+        PostMessageA(program, RegisterWindowMessageA("UpdateOption"), 0, 0);
+        const UINT held = ((stored & 4) ? MOD_ALT : 0) | ((stored & 2) ? MOD_CONTROL : 0) |
+                          ((stored & 1) ? MOD_SHIFT : 0);
+        return WaitFor([held, &key] { return !HotKeyFree(held, key[0]); }) ? 0 : 1;
+    }
     if (command == "wait-window") {
         return WaitFor([] { return FindWindowA(nullptr, kResidentTitle) != nullptr; }) ? 0 : 1;
     }
     if (command == "wait-popup") {
         return WaitFor([] { return VisiblePopup() != nullptr; }) ? 0 : 1;
+    }
+    if (command == "wait-tip") {
+        return WaitFor([] {
+            HWND tip = FindWindowA("CorvinaTipWindow", nullptr);
+            return tip && IsWindowVisible(tip);
+        })
+                   ? 0
+                   : 1;
     }
     if (command == "no-popup") {
         HWND program = FindWindowA(nullptr, kResidentTitle);
@@ -131,10 +164,17 @@ int main(int argc, char** argv) {
         const bool drained = WaitFor([] { return HotKeyFree(MOD_CONTROL | MOD_ALT, 'Q'); });
         const bool none = VisiblePopup() == nullptr;
         PostMessageA(program, updateOption, 0, 0);
-        return drained && none ? 0 : 1;
+        // The next key a scenario presses must find the program holding it again.
+        const bool retaken = WaitFor([] { return !HotKeyFree(MOD_CONTROL | MOD_ALT, 'Q'); });
+        return drained && none && retaken ? 0 : 1;
     }
     if (command == "sheet" && argc > 2) {
         return ShowSheet(std::atoi(argv[2]));
+    }
+    if (command == "wait-sheet") {
+        const std::string title = BuildText(kSheetTitle);
+        return WaitFor([&title] { return FindWindowA("#32770", title.c_str()) != nullptr; }) ? 0
+                                                                                             : 1;
     }
     if (command == "sheet-in-front") {
         const std::string title = BuildText(kSheetTitle);

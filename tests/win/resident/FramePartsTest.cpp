@@ -1,5 +1,5 @@
 // The frame's window parts in this process: the menu decorator on real menus (with the
-// program's own toolbar images) and the hyperlink text on a real dialog.
+// program's own toolbar images), the hyperlink text on a real dialog, and the frame itself.
 #include <windows.h>
 #include <shlwapi.h>
 
@@ -8,7 +8,10 @@
 #include <cstring>
 #include <string>
 
+#include "../ownerdraw/OwnerDrawTestSupport.h"
 #include "common/CHyperLink.h"
+#include "framework/Handles.h"
+#include "resident/CMainFrame.h"
 #include "resident/CMenuDecorator.h"
 
 namespace {
@@ -176,6 +179,72 @@ TEST_F(MenuDecorator, PaintsEntriesWithTheirImageAndLeavesTheDeviceContextAsFoun
     ReleaseDC(nullptr, screen);
 }
 
+TEST_F(MenuDecorator, ImagesShowTheMenuColourAroundTheirShapeUnderEveryButtonFace) {
+    // The art of "About" (image 0) as stored: which of its pixels are background.
+    constexpr int kWidth = 16, kHeight = 15;
+    bool background[kHeight][kWidth] = {};
+    COLORREF art[kHeight][kWidth] = {};
+    {
+        CBitmapHandle bitmap(static_cast<HBITMAP>(
+            LoadImageA(resources, MAKEINTRESOURCEA(128), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+        ASSERT_TRUE(bitmap);
+        CMemoryDC dc(nullptr);
+        CSelectObject select(dc.Get(), bitmap.Get());
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                art[y][x] = GetPixel(dc.Get(), x, y);
+                background[y][x] = art[y][x] == GetPixel(dc.Get(), 0, 0);
+            }
+        }
+    }
+    CTestPalette palette;
+    ASSERT_TRUE(palette.Applied());
+    const COLORREF savedFace = GetSysColor(COLOR_BTNFACE);
+    const int faceIndex = COLOR_BTNFACE;
+    decorator.Attach(frame, resources, 128, kWidth, kHeight);
+    bool handled = false;
+    Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0, &handled);
+
+    const struct {
+        const char* scheme;
+        COLORREF face;
+    } schemes[] = {
+        {"classic grey", RGB(192, 192, 192)},
+        {"standard", RGB(212, 208, 200)},
+        {"olive", RGB(236, 233, 216)},
+        {"dark", RGB(45, 45, 48)},
+    };
+    for (const auto& scheme : schemes) {
+        SCOPED_TRACE(scheme.scheme);
+        SetSysColors(1, &faceIndex, &scheme.face);
+        Send(WM_SYSCOLORCHANGE, 0, 0, &handled);
+        CCanvas canvas(200, 24);
+        DRAWITEMSTRUCT about{};
+        about.CtlType = ODT_MENU;
+        about.hDC = canvas.Dc();
+        about.rcItem = {0, 0, 200, 24};
+        about.itemData = Item(1).dwItemData;
+        Send(WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&about), &handled);
+        // The image's cell sits at (4, 4) of a 24 pixel high entry.
+        int boxed = 0, shape = 0, shapeShown = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const COLORREF shown = canvas.Pixel(4 + x, 4 + y);
+                if (background[y][x]) {
+                    boxed += shown != CTestPalette::kMenu;
+                } else {
+                    ++shape;
+                    shapeShown += shown == art[y][x];
+                }
+            }
+        }
+        EXPECT_EQ(boxed, 0) << "background pixels of the image not in the menu colour";
+        EXPECT_GT(shape, 20);
+        EXPECT_EQ(shapeShown, shape) << "the image's own pixels";
+    }
+    SetSysColors(1, &faceIndex, &savedFace);
+}
+
 TEST_F(MenuDecorator, MenuCharacterExecutesSelectsOrLeavesItToTheSystem) {
     decorator.Attach(frame, resources, 128, 16, 15);
     bool handled = false;
@@ -224,6 +293,43 @@ TEST_F(MenuDecorator, FontDrawsTheSystemsCodePage) {
         SelectObject(dc, old);
         ReleaseDC(nullptr, dc);
     }
+}
+
+// The menu window is a child of the frame, and settings broadcasts reach top-level windows
+// only: the frame must hand them on.
+TEST(MainFrame, SettingChangeSentToTheFrameRenewsTheMenuWindowsFont) {
+    NONCLIENTMETRICSA saved{};
+    saved.cbSize = sizeof saved;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof saved, &saved, 0));
+    CMainFrame frame;
+    ASSERT_TRUE(frame.CreateFrame());
+    const CorvinaPlusMenu& menu = frame.GetMenuWindow();
+    ASSERT_NE(menu.GetMenuFont(), nullptr);
+
+    const struct {
+        const char* change;
+        LONG height;
+    } changes[] = {
+        {"a larger menu font", -40},
+        {"a smaller menu font", -9},
+        {"the user's own again", saved.lfMenuFont.lfHeight},
+    };
+    for (const auto& change : changes) {
+        SCOPED_TRACE(change.change);
+        NONCLIENTMETRICSA metrics = saved;
+        metrics.lfMenuFont.lfHeight = change.height;
+        // Changed without a broadcast: only the message below tells the frame.
+        ASSERT_TRUE(SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof metrics, &metrics, 0));
+        HFONT before = menu.GetMenuFont();
+        SendMessageA(frame.GetHwnd(), WM_SETTINGCHANGE, SPI_SETNONCLIENTMETRICS, 0);
+        LOGFONTA font{};
+        ASSERT_NE(GetObjectA(menu.GetMenuFont(), sizeof font, &font), 0);
+        EXPECT_EQ(font.lfHeight, change.height);
+        EXPECT_NE(menu.GetMenuFont(), before);
+        EXPECT_EQ(GetObjectType(before), 0u) << "the earlier font is deleted";
+    }
+    SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof saved, &saved, 0);
+    frame.DestroyWindow();
 }
 
 // A dialog with three static texts: left-aligned, centred and right-aligned.
