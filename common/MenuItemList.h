@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "common/core/MenuListValues.h"
 #include "framework/CItemIdList.h"
 
 struct MenuItemRecord {
@@ -25,12 +26,32 @@ using MenuItemList = std::vector<MenuItemRecord>;
 // stored, whatever "Length" claims.
 MenuItemList LoadMenuItemList();
 
-// Writes the whole list: creates the keys if needed, then "Length" and each record's "NO"
-// and "DN", every value on its own (a failed value does not stop the others). Values of a
-// longer earlier list stay. Records without an item ID list cannot be stored: they are left
-// out, the rest numbered without gaps. Returns 1 when everything was written, else 0.
+// Writes the whole list: creates the keys if needed, then each record's "NO" and "DN", every
+// value on its own, and "Length" last, so that a reader running meanwhile sees no fewer
+// records than the shorter of the old and the new list (corvina::PlanMenuListWrites). When a
+// record cannot be written, "Length" keeps its old count. Values of a longer earlier list
+// stay. Records without an item ID list cannot be stored: they are left out, the rest
+// numbered without gaps. Returns 1 when everything was written, else 0; also 0, never an
+// exception, when something is thrown on the way (an allocation that fails).
 BOOL SaveMenuItemList(const MenuItemList& list);
 
 // The same on another key (scratch keys of tests and measurements).
 MenuItemList LoadMenuItemListFrom(HKEY root, const char* path);
 BOOL SaveMenuItemListTo(HKEY root, const char* path, const MenuItemList& list);
+
+// The values of one key, each set on its own: open the key, set the value, close it again.
+class CRegistryListWriter : public corvina::MenuListValueWriter {
+public:
+    CRegistryListWriter(HKEY root, const char* path) : m_root(root), m_path(path) {}
+    bool WriteDword(const char* name, uint32_t value) override;
+    bool WriteBinary(const char* name, const uint8_t* data, size_t size) override;
+    bool WriteText(const char* name, std::string_view text) override;
+
+private:
+    HKEY m_root;
+    const char* m_path;
+};
+
+// The save's values through writer, whose key must exist (tests put failures in its way).
+// Same result as SaveMenuItemList; nothing thrown leaves it.
+BOOL SaveMenuItemListWith(corvina::MenuListValueWriter& writer, const MenuItemList& list);
