@@ -81,6 +81,26 @@ void CollectCandidates(HKEY key, uint32_t length, CandidateValues* out) {
     out->offsets.push_back(out->bytes.size());
 }
 
+// The values of one key, each set on its own: open the key, set the value, close it again.
+class CRegistryListWriter : public corvina::MenuListValueWriter {
+public:
+    CRegistryListWriter(HKEY root, const char* path) : m_root(root), m_path(path) {}
+    bool WriteDword(const char* name, uint32_t value) override {
+        return WriteRegistryDword(m_root, m_path, name, value) != FALSE;
+    }
+    bool WriteBinary(const char* name, const uint8_t* data, size_t size) override {
+        return size <= MAXDWORD &&
+               WriteRegistryBinary(m_root, m_path, name, data, static_cast<DWORD>(size)) != FALSE;
+    }
+    bool WriteText(const char* name, std::string_view text) override {
+        return WriteRegistryString(m_root, m_path, name, text) != FALSE;
+    }
+
+private:
+    HKEY m_root;
+    const char* m_path;
+};
+
 } // namespace
 
 MenuItemList LoadMenuItemListFrom(HKEY root, const char* path) {
@@ -130,19 +150,6 @@ MenuItemList LoadMenuItemListFrom(HKEY root, const char* path) {
 
 MenuItemList LoadMenuItemList() {
     return LoadMenuItemListFrom(HKEY_CURRENT_USER, kCorvinaKeyPath);
-}
-
-bool CRegistryListWriter::WriteDword(const char* name, uint32_t value) {
-    return WriteRegistryDword(m_root, m_path, name, value) != FALSE;
-}
-
-bool CRegistryListWriter::WriteBinary(const char* name, const uint8_t* data, size_t size) {
-    return size <= MAXDWORD &&
-           WriteRegistryBinary(m_root, m_path, name, data, static_cast<DWORD>(size)) != FALSE;
-}
-
-bool CRegistryListWriter::WriteText(const char* name, std::string_view text) {
-    return WriteRegistryString(m_root, m_path, name, text) != FALSE;
 }
 
 BOOL SaveMenuItemListWith(corvina::MenuListValueWriter& writer, const MenuItemList& list) {

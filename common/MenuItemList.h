@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "common/core/MenuListValues.h"
 #include "framework/CItemIdList.h"
+
+namespace corvina {
+class MenuListValueWriter; // common/core/MenuListValues.h
+}
 
 struct MenuItemRecord {
     // Absolute item ID list, in a task-allocator block owned by the record.
@@ -38,19 +41,6 @@ BOOL SaveMenuItemList(const MenuItemList& list);
 // The same on another key (scratch keys of tests and measurements).
 MenuItemList LoadMenuItemListFrom(HKEY root, const char* path);
 BOOL SaveMenuItemListTo(HKEY root, const char* path, const MenuItemList& list);
-
-// The values of one key, each set on its own: open the key, set the value, close it again.
-class CRegistryListWriter : public corvina::MenuListValueWriter {
-public:
-    CRegistryListWriter(HKEY root, const char* path) : m_root(root), m_path(path) {}
-    bool WriteDword(const char* name, uint32_t value) override;
-    bool WriteBinary(const char* name, const uint8_t* data, size_t size) override;
-    bool WriteText(const char* name, std::string_view text) override;
-
-private:
-    HKEY m_root;
-    const char* m_path;
-};
 
 // The save's values through writer, whose key must exist (tests put failures in its way).
 // Same result as SaveMenuItemList; nothing thrown leaves it.

@@ -3,6 +3,7 @@
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/UiText.h"
+#include "common/core/MenuListValues.h"
 
 #include <cstdio>
 #include <fstream>
@@ -217,18 +218,18 @@ TEST_F(MenuItemListStore, RecordWithoutItemIdListIsLeftOutAndReported) {
 
 // Every value goes to the list key, except that write number `at` (from 0) is refused or
 // throws, as an allocation that fails would.
-class FaultyWriter : public CRegistryListWriter {
+class FaultyWriter : public corvina::MenuListValueWriter {
 public:
-    FaultyWriter(int at, bool throws)
-        : CRegistryListWriter(HKEY_CURRENT_USER, kCorvinaKeyPath), m_at(at), m_throws(throws) {}
+    FaultyWriter(int at, bool throws) : m_at(at), m_throws(throws) {}
     bool WriteDword(const char* name, uint32_t value) override {
-        return Pass() && CRegistryListWriter::WriteDword(name, value);
+        return Pass() && WriteRegistryDword(HKEY_CURRENT_USER, kCorvinaKeyPath, name, value);
     }
     bool WriteBinary(const char* name, const uint8_t* data, size_t size) override {
-        return Pass() && CRegistryListWriter::WriteBinary(name, data, size);
+        return Pass() && WriteRegistryBinary(HKEY_CURRENT_USER, kCorvinaKeyPath, name, data,
+                                             static_cast<DWORD>(size));
     }
     bool WriteText(const char* name, std::string_view text) override {
-        return Pass() && CRegistryListWriter::WriteText(name, text);
+        return Pass() && WriteRegistryString(HKEY_CURRENT_USER, kCorvinaKeyPath, name, text);
     }
 
 private:
