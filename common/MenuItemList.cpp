@@ -81,6 +81,26 @@ void CollectCandidates(HKEY key, uint32_t length, CandidateValues* out) {
     out->offsets.push_back(out->bytes.size());
 }
 
+// The values of one key, each set on its own: open the key, set the value, close it again.
+class CRegistryListWriter : public corvina::MenuListValueWriter {
+public:
+    CRegistryListWriter(HKEY root, const char* path) : m_root(root), m_path(path) {}
+    bool WriteDword(const char* name, uint32_t value) override {
+        return WriteRegistryDword(m_root, m_path, name, value) != FALSE;
+    }
+    bool WriteBinary(const char* name, const uint8_t* data, size_t size) override {
+        return size <= MAXDWORD &&
+               WriteRegistryBinary(m_root, m_path, name, data, static_cast<DWORD>(size)) != FALSE;
+    }
+    bool WriteText(const char* name, std::string_view text) override {
+        return WriteRegistryString(m_root, m_path, name, text) != FALSE;
+    }
+
+private:
+    HKEY m_root;
+    const char* m_path;
+};
+
 } // namespace
 
 MenuItemList LoadMenuItemListFrom(HKEY root, const char* path) {
@@ -132,36 +152,33 @@ MenuItemList LoadMenuItemList() {
     return LoadMenuItemListFrom(HKEY_CURRENT_USER, kCorvinaKeyPath);
 }
 
+BOOL SaveMenuItemListWith(corvina::MenuListValueWriter& writer, const MenuItemList& list) {
+    try {
+        std::vector<corvina::MenuRecordToSave> records;
+        records.reserve(list.size());
+        for (const MenuItemRecord& record : list) {
+            const auto* bytes = reinterpret_cast<const uint8_t*>(record.itemIdList.Get());
+            records.push_back(
+                {bytes, bytes ? corvina::ItemIdListSize(bytes) : 0, record.displayName});
+        }
+        return corvina::WriteMenuListValues(records, writer) ? TRUE : FALSE;
+    } catch (...) {
+        // "Length" is written last: whatever stopped the save, the count still names only
+        // records that are there.
+        return FALSE;
+    }
+}
+
 BOOL SaveMenuItemListTo(HKEY root, const char* path, const MenuItemList& list) {
-    BOOL ok = EnsureRegistryKey(root, path);
-    DWORD count = 0;
-    for (const MenuItemRecord& record : list) {
-        count += record.itemIdList ? 1 : 0;
-    }
-    if (count != list.size()) {
-        ok = FALSE;
-    }
-    if (!WriteRegistryDword(root, path, corvina::kMenuListLengthValue, count)) {
-        ok = FALSE;
-    }
-    uint32_t number = 0;
-    for (const MenuItemRecord& record : list) {
-        if (!record.itemIdList) {
-            continue;
+    try {
+        if (!EnsureRegistryKey(root, path)) {
+            return FALSE;
         }
-        ++number;
-        char name[corvina::kMenuValueNameBufferSize];
-        corvina::FormatMenuValueName(corvina::MenuValueKind::ItemIdList, number, name);
-        const DWORD size = static_cast<DWORD>(corvina::ItemIdListSize(record.itemIdList.Get()));
-        if (!WriteRegistryBinary(root, path, name, record.itemIdList.Get(), size)) {
-            ok = FALSE;
-        }
-        corvina::FormatMenuValueName(corvina::MenuValueKind::DisplayName, number, name);
-        if (!WriteRegistryString(root, path, name, record.displayName.c_str())) {
-            ok = FALSE;
-        }
+    } catch (...) {
+        return FALSE;
     }
-    return ok;
+    CRegistryListWriter writer(root, path);
+    return SaveMenuItemListWith(writer, list);
 }
 
 BOOL SaveMenuItemList(const MenuItemList& list) {

@@ -331,25 +331,59 @@ void CBasicPage::MoveSelected(bool up) {
     }
     CItemIdList list;
     std::string name;
-    // Without a copy the item would be lost: leave it where it is.
     if (!m_tree.CopyOutItem(selected, &list, &name)) {
         return;
     }
-    TreeView_DeleteItem(m_tree, selected);
+    // The copy goes in before the item comes out: when it cannot be inserted, the item stays
+    // where it was and nothing has changed.
     HTREEITEM after = plan.insertAfter >= 0 ? m_tree.GetItemAtPosition(plan.insertAfter) : nullptr;
     HTREEITEM moved = m_tree.InsertItemAfter(after, std::move(list), name.c_str());
-    if (moved) {
-        TreeView_SelectItem(m_tree, moved);
+    if (!moved) {
+        return;
     }
+    TreeView_DeleteItem(m_tree, selected);
+    TreeView_SelectItem(m_tree, moved);
     SetModified(true);
     UpdateToolbarButtons();
+}
+
+BOOL CBasicPage::SaveList(const MenuItemList& list) {
+    return SaveMenuItemList(list);
+}
+
+bool CBasicPage::SaveEditedList() {
+    bool collected = false;
+    bool saved = false;
+    try {
+        MenuItemList list;
+        collected = m_tree.CollectList(&list);
+        saved = collected && SaveList(list);
+    } catch (...) {
+        // An allocation that fails while the list is copied; nothing thrown may reach the
+        // sheet, which would take it for success and close.
+    }
+    if (!collected) {
+        // Saving only the items that could be copied would drop the others for good.
+        ShowError({L"メニュー項目を読み出せなかったため、一覧を保存しませんでした。",
+                   "ERROR : A menu item could not be read, so the list was not saved."});
+        return false;
+    }
+    // Some values may have been written before the save failed: the bands reload either way.
+    NotifyBandWindows();
+    if (!saved) {
+        ShowError({L"メニュー項目の一覧を保存できませんでした。",
+                   "ERROR : The menu list could not be saved."});
+        return false;
+    }
+    return true;
 }
 
 bool CBasicPage::OnApply() {
     UpdateData(true);
 
-    SaveMenuItemList(m_tree.CollectList());
-    NotifyBandWindows();
+    if (!SaveEditedList()) {
+        return false;
+    }
 
     const std::string path = GetExtensionServerPath();
     if (path.empty() || !ServerFileExists(path.c_str())) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/CPropertyPage.h"
+#include "common/MenuItemList.h"
 #include "framework/Handles.h"
 #include "settings/MenuListTree.h"
 
@@ -16,8 +17,9 @@ public:
     CBasicPage();
 
     // Saves the list, tells the toolbar bands, then registers or unregisters the extension.
-    // False when the extension's file is missing or the user is no administrator (the list
-    // is saved all the same).
+    // False when the list cannot be saved whole (the user is told, nothing else is done), and
+    // when the extension's file is missing or the user is no administrator (the list is
+    // saved all the same).
     bool OnApply() override;
 
     // Whether the extension's handler key names the extension's class.
@@ -34,9 +36,14 @@ protected:
 
     // Full path of the extension's server: "Corvina.dll" beside the program.
     virtual std::string GetExtensionServerPath() const;
+    // Writes the collected list (SaveMenuItemList); 1 when all of it was stored.
+    virtual BOOL SaveList(const MenuItemList& list);
 
 private:
     void LoadList();
+    // Collects the tree's list and saves it; tells the user and returns false when either
+    // cannot be done whole.
+    bool SaveEditedList();
     void CreateToolbar();
     void UpdateToolbarButtons();
     bool AnswerToolTip(NMHDR* header);

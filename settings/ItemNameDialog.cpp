@@ -30,6 +30,11 @@ void ItemNameDialog::DoDataExchange(CDataExchange& dx) {
     const int characters =
         MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
     if (characters > kMaxNameLength) {
+        // Only text set past the edit's limit (WM_SETTEXT does not heed it) gets this far.
+        SettingsMessageBox(BuildText({L"名前は256文字以内で入力してください。",
+                                      "ERROR : Please input a title of 256 characters or less."})
+                               .c_str(),
+                           MB_ICONEXCLAMATION);
         dx.Fail(IDC_ITEM_NAME);
         return;
     }

@@ -1,5 +1,6 @@
 // The rename dialog of the menu list editor (dialog 134): one edit for the item's name, which
-// may not be left empty.
+// may not be left empty nor be longer than kMaxNameLength characters (the user is told and
+// the dialog stays open).
 #pragma once
 
 #include <windows.h>

@@ -264,8 +264,9 @@ HTREEITEM MenuListTree::InsertEntry(HTREEITEM insertAfter, CItemIdList itemIdLis
     insert.item.iImage = iconIndex;
     insert.item.iSelectedImage = iconIndex;
     insert.item.lParam = reinterpret_cast<LPARAM>(entry);
-    auto* item = reinterpret_cast<HTREEITEM>(
-        SendMessageA(m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    auto* item = m_inserter ? m_inserter(m_hWnd, &insert)
+                            : reinterpret_cast<HTREEITEM>(SendMessageA(
+                                  m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item) {
         delete entry;
     }
@@ -342,7 +343,8 @@ bool MenuListTree::CopyOutItem(HTREEITEM item, CItemIdList* itemIdList, std::str
     if (!entry) {
         return false;
     }
-    CItemIdList copy = CopyItemIdList(entry->GetItemIdList());
+    CItemIdList copy =
+        m_copier ? m_copier(entry->GetItemIdList()) : CopyItemIdList(entry->GetItemIdList());
     if (!copy) {
         return false;
     }
@@ -378,15 +380,17 @@ bool MenuListTree::SetItemName(HTREEITEM item, const char* name) {
     return true;
 }
 
-MenuItemList MenuListTree::CollectList() const {
-    MenuItemList list;
+bool MenuListTree::CollectList(MenuItemList* list) const {
+    list->clear();
     for (HTREEITEM item = GetFirstItem(); item; item = NextItem(m_hWnd, item, TVGN_NEXT)) {
         MenuItemRecord record;
-        if (CopyOutItem(item, &record.itemIdList, &record.displayName)) {
-            list.push_back(std::move(record));
+        if (!CopyOutItem(item, &record.itemIdList, &record.displayName)) {
+            list->clear();
+            return false;
         }
+        list->push_back(std::move(record));
     }
-    return list;
+    return true;
 }
 
 HTREEITEM MenuListTree::FindItemAtPoint(POINT point) const {

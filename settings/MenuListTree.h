@@ -68,8 +68,10 @@ public:
     std::string GetItemName(HTREEITEM item) const;
     // Changes the entry's name and the item's text.
     bool SetItemName(HTREEITEM item, const char* name);
-    // Copies of every item's list with its name, in list order.
-    MenuItemList CollectList() const;
+    // Copies of every item's list with its name, in list order, into *list. False, with
+    // *list empty, when any item cannot be copied: saved with a hole, the list would lose
+    // that item.
+    bool CollectList(MenuItemList* list) const;
 
     // The root item whose full row holds the point (tree client coordinates), or null.
     HTREEITEM FindItemAtPoint(POINT point) const;
@@ -96,6 +98,15 @@ public:
     virtual HIMAGELIST GetImageList() const;
     virtual HIMAGELIST SetImageList(HIMAGELIST imageList);
 
+    // Test seams: stand-ins for copying an entry's item ID list and for inserting a tree
+    // item (TVM_INSERTITEM), so that tests can make either fail. Null for the real one.
+    using ItemIdListCopier = CItemIdList (*)(LPCITEMIDLIST list);
+    using ItemInserter = HTREEITEM (*)(HWND tree, TVINSERTSTRUCTA* insert);
+    void SetTestSeams(ItemIdListCopier copier, ItemInserter inserter) {
+        m_copier = copier;
+        m_inserter = inserter;
+    }
+
 protected:
     // Frees an entry whose item has been deleted.
     virtual void DeleteItemData(MenuListEntry* entry);
@@ -120,4 +131,6 @@ private:
     CComPtr<IDropTarget> m_dropTarget;
     HTREEITEM m_insertMarkItem = nullptr;
     bool m_insertMarkAfter = false;
+    ItemIdListCopier m_copier = nullptr;
+    ItemInserter m_inserter = nullptr;
 };

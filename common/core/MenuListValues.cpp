@@ -150,4 +150,51 @@ std::vector<AssembledRecord> AssembleMenuRecords(uint32_t length,
     return records;
 }
 
+std::vector<MenuListWriteStep> PlanMenuListWrites(uint32_t count) {
+    std::vector<MenuListWriteStep> steps;
+    steps.reserve(static_cast<size_t>(count) * 2 + 1);
+    for (uint32_t k = 1; k <= count && k != 0; ++k) {
+        steps.push_back({MenuListWriteKind::ItemIdList, k});
+        steps.push_back({MenuListWriteKind::DisplayName, k});
+    }
+    steps.push_back({MenuListWriteKind::Length, count});
+    return steps;
+}
+
+bool WriteMenuListValues(const std::vector<MenuRecordToSave>& records,
+                         MenuListValueWriter& writer) {
+    std::vector<const MenuRecordToSave*> stored;
+    stored.reserve(records.size());
+    for (const MenuRecordToSave& record : records) {
+        if (record.itemIdList != nullptr) {
+            stored.push_back(&record);
+        }
+    }
+    if (stored.size() > UINT32_MAX) {
+        return false;
+    }
+    bool complete = stored.size() == records.size();
+    bool recordsWritten = true;
+    char name[kMenuValueNameBufferSize];
+    for (const MenuListWriteStep& step : PlanMenuListWrites(static_cast<uint32_t>(stored.size()))) {
+        if (step.kind == MenuListWriteKind::Length) {
+            if (!recordsWritten || !writer.WriteDword(kMenuListLengthValue, step.number)) {
+                complete = false;
+            }
+            continue;
+        }
+        const MenuRecordToSave& record = *stored[step.number - 1];
+        bool written;
+        if (step.kind == MenuListWriteKind::ItemIdList) {
+            FormatMenuValueName(MenuValueKind::ItemIdList, step.number, name);
+            written = writer.WriteBinary(name, record.itemIdList, record.itemIdListSize);
+        } else {
+            FormatMenuValueName(MenuValueKind::DisplayName, step.number, name);
+            written = writer.WriteText(name, record.displayName);
+        }
+        recordsWritten = recordsWritten && written;
+    }
+    return complete && recordsWritten;
+}
+
 } // namespace corvina

@@ -1,6 +1,7 @@
 // The registry form of the menu item list, decided without touching the registry: value
 // names "NO.%03u" (item ID list) and "DN.%03u" (display name) for records numbered from 1,
-// the "Length" count, and the assembly of records from the values a key holds.
+// the "Length" count, the assembly of records from the values a key holds, and the order in
+// which a save writes them.
 #pragma once
 
 #include <cstddef>
@@ -70,5 +71,45 @@ struct AssembledRecord {
 // given, never on length. Should the same name appear twice, the first one counts.
 std::vector<AssembledRecord> AssembleMenuRecords(uint32_t length,
                                                  const std::vector<StoredValue>& values);
+
+// One write of a save: "NO.number", "DN.number", or "Length" = number.
+enum class MenuListWriteKind { ItemIdList, DisplayName, Length };
+struct MenuListWriteStep {
+    MenuListWriteKind kind;
+    uint32_t number;
+};
+
+// The writes that store a list of count records, in order: NO.k and DN.k for k = 1 .. count,
+// then "Length". Readers run while a save is half-way and stop at "Length", so "Length" goes
+// last: a growing list keeps the old count until every new record is in place, and a
+// shrinking one has its new records written before the count drops. A reader thus never
+// sees a count that names a record not yet written (or a leftover of some older, longer
+// list), and never fewer records than the shorter of the old and the new list.
+std::vector<MenuListWriteStep> PlanMenuListWrites(uint32_t count);
+
+// Where a save's values go: the list's registry key, or a stand-in of the tests. Each call
+// sets one value and says whether it was stored.
+class MenuListValueWriter {
+public:
+    virtual ~MenuListValueWriter() = default;
+    virtual bool WriteDword(const char* name, uint32_t value) = 0;
+    virtual bool WriteBinary(const char* name, const uint8_t* data, size_t size) = 0;
+    // REG_SZ of the text's bytes, without a terminator.
+    virtual bool WriteText(const char* name, std::string_view text) = 0;
+};
+
+// One record to save; a null itemIdList stands for a record that has none.
+struct MenuRecordToSave {
+    const uint8_t* itemIdList;
+    size_t itemIdListSize;
+    std::string_view displayName;
+};
+
+// Writes records in the order of PlanMenuListWrites. Records without an item ID list cannot
+// be stored: they are left out and the rest numbered without gaps. A value that cannot be
+// written does not stop the other records, but "Length" is then left as it was, so that it
+// never names a record that is missing. True only when every record was stored and "Length"
+// written. Whatever the writer throws passes through; the values written until then stay.
+bool WriteMenuListValues(const std::vector<MenuRecordToSave>& records, MenuListValueWriter& writer);
 
 } // namespace corvina

@@ -20,9 +20,9 @@ MovePlan PlanMoveUp(int position, int count) {
     if (position < 0 || position >= count) {
         return {false, -1, -1};
     }
-    // The first item has nowhere to go: it is put back first.
-    if (position <= 1) {
-        return {true, -1, 0};
+    // The first item has nowhere to go.
+    if (position == 0) {
+        return {true, 0, 0};
     }
     return {true, position - 2, position - 1};
 }
@@ -31,12 +31,11 @@ MovePlan PlanMoveDown(int position, int count) {
     if (position < 0 || position >= count) {
         return {false, -1, -1};
     }
-    const int left = count - 1;
     // The last item stays last.
-    if (position >= left) {
-        return {true, left - 1, left};
+    if (position == count - 1) {
+        return {true, position, position};
     }
-    return {true, position, position + 1};
+    return {true, position + 1, position + 1};
 }
 
 } // namespace corvina

@@ -16,12 +16,15 @@ MoveButtons MoveButtonsFor(int selected, int count);
 // `remaining` items: the item that took its place, else the new last item, else none.
 int SelectionAfterDelete(int deleted, int remaining);
 
-// Moving the item at `position` of a list of `count` items one place up or down: the item it
-// is re-inserted after once it has been taken out (-1: it becomes the first item), and where
-// it ends. A move that cannot happen (no such item) leaves `valid` false.
+// Moving the item at `position` of a list of `count` items one place up or down. The copy is
+// put in while the item is still there, and the item taken out only once the copy is in, so
+// that a copy which cannot be inserted loses nothing: insertAfter is the position, in the
+// list as it stands, after which the copy goes (-1: it becomes the first item), newPosition
+// where it is once the item is gone. At either end the copy goes directly after the item,
+// so the list stays as it was. A move that cannot happen (no such item) leaves `valid` false.
 struct MovePlan {
     bool valid;
-    int insertAfter; // position in the list without the moved item; -1 for "first"
+    int insertAfter; // position in the list with the moved item still in it; -1 for "first"
     int newPosition;
 };
 MovePlan PlanMoveUp(int position, int count);

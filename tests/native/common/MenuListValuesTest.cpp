@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
+#include <new>
 #include <cstring>
 #include <cctype>
 #include <random>
@@ -422,6 +424,166 @@ TEST(MenuRecordAssembly, AgreesWithTheLiteralWalkOnRandomKeys) {
     }
     // The generator must reach the interesting states, not only empty lists.
     EXPECT_GT(nonEmpty, 500u);
+}
+
+// ---------------------------------------------------------------------------------------
+// Saving over the in-memory key: after every single write, the records a reader would find.
+
+// Sets values of a key like the registry does, and lets the test look at the key after each
+// write; write number failAt (from 0) is refused, throwAt throws.
+class KeyWriter : public MenuListValueWriter {
+public:
+    KeyWriter(std::vector<Value>& key, std::function<void()> afterWrite)
+        : m_key(key), m_afterWrite(std::move(afterWrite)) {}
+    int failAt = -1;
+    int throwAt = -1;
+    int writes = 0;
+
+    bool WriteDword(const char* name, uint32_t value) override {
+        return Set({name, kRegTypeDword, Dword(value)});
+    }
+    bool WriteBinary(const char* name, const uint8_t* data, size_t size) override {
+        return Set({name, kRegTypeBinary, Bytes(data, data + size)});
+    }
+    bool WriteText(const char* name, std::string_view text) override {
+        return Set({name, kRegTypeSz, Text(std::string(text))});
+    }
+
+private:
+    bool Set(Value value) {
+        const int index = writes++;
+        if (index == throwAt) {
+            throw std::bad_alloc();
+        }
+        if (index == failAt) {
+            return false;
+        }
+        Value* old = nullptr;
+        for (Value& v : m_key) {
+            old = Upper(v.name) == Upper(value.name) ? &v : old;
+        }
+        if (old) {
+            *old = std::move(value);
+        } else {
+            m_key.push_back(std::move(value));
+        }
+        m_afterWrite();
+        return true;
+    }
+
+    std::vector<Value>& m_key;
+    std::function<void()> m_afterWrite;
+};
+
+// Record k of a generation: an item ID list and a name that say which list they belong to.
+Bytes GenerationList(uint8_t generation, uint32_t k) {
+    return {5, 0, generation, static_cast<uint8_t>(k), static_cast<uint8_t>(k >> 8), 0, 0};
+}
+std::string GenerationName(uint8_t generation, uint32_t k) {
+    return std::string(1, static_cast<char>('a' + generation)) + std::to_string(k);
+}
+// The records of a list of count records of that generation.
+struct Generation {
+    Generation(uint8_t generation, uint32_t count) {
+        for (uint32_t k = 1; k <= count; ++k) {
+            lists.push_back(GenerationList(generation, k));
+            names.push_back(GenerationName(generation, k));
+        }
+        for (uint32_t k = 0; k < count; ++k) {
+            records.push_back({lists[k].data(), lists[k].size(), names[k]});
+        }
+    }
+    std::vector<Bytes> lists;
+    std::vector<std::string> names;
+    std::vector<MenuRecordToSave> records;
+};
+
+constexpr uint8_t kEarlier = 0, kOld = 1, kNew = 2;
+
+TEST(MenuListSave, WritesEveryRecordThenLengthLast) {
+    const std::vector<MenuListWriteStep> steps = PlanMenuListWrites(2);
+    ASSERT_EQ(steps.size(), 5u);
+    const MenuListWriteStep expected[] = {{MenuListWriteKind::ItemIdList, 1},
+                                          {MenuListWriteKind::DisplayName, 1},
+                                          {MenuListWriteKind::ItemIdList, 2},
+                                          {MenuListWriteKind::DisplayName, 2},
+                                          {MenuListWriteKind::Length, 2}};
+    for (size_t i = 0; i < steps.size(); ++i) {
+        EXPECT_EQ(steps[i].kind, expected[i].kind) << i;
+        EXPECT_EQ(steps[i].number, expected[i].number) << i;
+    }
+    const std::vector<MenuListWriteStep> empty = PlanMenuListWrites(0);
+    ASSERT_EQ(empty.size(), 1u);
+    EXPECT_EQ(empty[0].kind, MenuListWriteKind::Length);
+    EXPECT_EQ(empty[0].number, 0u);
+}
+
+// A key that held an earlier list, then the old one over it, saved again with a new list:
+// whenever a reader looks (after any write, also when a write fails or throws), it finds at
+// least min(old, new) records, each record k being old record k or new record k (its list
+// and its name each from one of the two), never a leftover of the earlier list.
+TEST(MenuListSave, EveryMomentShowsNoFewerThanTheShorterListAndNoLeftovers) {
+    struct Case {
+        uint32_t earlier, old, now;
+    } cases[] = {
+        {0, 0, 3}, {6, 2, 5}, {0, 5, 2}, {7, 3, 3}, {0, 4, 0}, {5, 1, 4}, {3, 0, 0}, {9, 4, 8},
+    };
+    enum class Fault { None, Refused, Thrown };
+    for (const Case& c : cases) {
+        const size_t writes = PlanMenuListWrites(c.now).size();
+        for (Fault fault : {Fault::None, Fault::Refused, Fault::Thrown}) {
+            for (size_t at = 0; at < (fault == Fault::None ? 1 : writes); ++at) {
+                SCOPED_TRACE(testing::Message()
+                             << "earlier " << c.earlier << ", old " << c.old << ", new " << c.now
+                             << ", fault " << static_cast<int>(fault) << " at " << at);
+                std::vector<Value> key;
+                KeyWriter setUp(key, [] {});
+                ASSERT_TRUE(WriteMenuListValues(Generation(kEarlier, c.earlier).records, setUp));
+                ASSERT_TRUE(WriteMenuListValues(Generation(kOld, c.old).records, setUp));
+                ASSERT_EQ(Assemble(key).size(), c.old);
+
+                const Generation now(kNew, c.now);
+                auto look = [&] {
+                    const std::vector<Record> seen = Assemble(key);
+                    EXPECT_GE(seen.size(), std::min(c.old, c.now));
+                    for (const Record& r : seen) {
+                        const bool oldOne = r.number <= c.old;
+                        const bool newOne = r.number <= c.now;
+                        EXPECT_TRUE((oldOne && r.list == GenerationList(kOld, r.number)) ||
+                                    (newOne && r.list == GenerationList(kNew, r.number)))
+                            << r;
+                        EXPECT_TRUE((oldOne && r.name == GenerationName(kOld, r.number)) ||
+                                    (newOne && r.name == GenerationName(kNew, r.number)))
+                            << r;
+                    }
+                };
+                KeyWriter writer(key, look);
+                if (fault == Fault::Refused) {
+                    writer.failAt = static_cast<int>(at);
+                } else if (fault == Fault::Thrown) {
+                    writer.throwAt = static_cast<int>(at);
+                }
+                bool saved = false;
+                if (fault == Fault::Thrown) {
+                    EXPECT_THROW(WriteMenuListValues(now.records, writer), std::bad_alloc);
+                } else {
+                    saved = WriteMenuListValues(now.records, writer);
+                }
+                look();
+                EXPECT_EQ(saved, fault == Fault::None);
+                if (fault == Fault::None) {
+                    std::vector<Record> expected;
+                    for (uint32_t k = 1; k <= c.now; ++k) {
+                        expected.push_back({k, GenerationList(kNew, k), GenerationName(kNew, k)});
+                    }
+                    EXPECT_EQ(Assemble(key), expected);
+                } else {
+                    // A save that did not finish leaves the old count.
+                    EXPECT_EQ(ModelLength(key), c.old);
+                }
+            }
+        }
+    }
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 using corvina::MoveButtonsFor;
@@ -44,17 +47,19 @@ TEST(EditorRules, DeleteSelectsTheFollowerElseTheLastElseNothing) {
     }
 }
 
-TEST(EditorRules, MovesGoOnePlaceAndStopAtTheEnds) {
+// The copy goes in while the item is still in the list; taking the item out afterwards must
+// leave it one place further (or where it was at the ends).
+TEST(EditorRules, MovesInsertTheCopyFirstAndGoOnePlaceAndStopAtTheEnds) {
     struct Case {
         bool up;
         int position, count;
         bool valid;
         int insertAfter, newPosition;
     } cases[] = {
-        {true, 2, 4, true, 0, 1},   {true, 1, 4, true, -1, 0},    {true, 0, 4, true, -1, 0},
-        {true, 3, 4, true, 1, 2},   {true, 4, 4, false, -1, -1},  {true, -1, 4, false, -1, -1},
-        {false, 0, 4, true, 0, 1},  {false, 2, 4, true, 2, 3},    {false, 3, 4, true, 2, 3},
-        {false, 0, 1, true, -1, 0}, {false, 0, 0, false, -1, -1},
+        {true, 2, 4, true, 0, 1},  {true, 1, 4, true, -1, 0},    {true, 0, 4, true, 0, 0},
+        {true, 3, 4, true, 1, 2},  {true, 4, 4, false, -1, -1},  {true, -1, 4, false, -1, -1},
+        {false, 0, 4, true, 1, 1}, {false, 2, 4, true, 3, 3},    {false, 3, 4, true, 3, 3},
+        {false, 0, 1, true, 0, 0}, {false, 0, 0, false, -1, -1}, {true, 0, 1, true, 0, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -62,10 +67,29 @@ TEST(EditorRules, MovesGoOnePlaceAndStopAtTheEnds) {
         const auto plan =
             c.up ? PlanMoveUp(c.position, c.count) : PlanMoveDown(c.position, c.count);
         EXPECT_EQ(plan.valid, c.valid);
-        if (c.valid) {
-            EXPECT_EQ(plan.insertAfter, c.insertAfter);
-            EXPECT_EQ(plan.newPosition, c.newPosition);
+        if (!c.valid) {
+            continue;
         }
+        EXPECT_EQ(plan.insertAfter, c.insertAfter);
+        EXPECT_EQ(plan.newPosition, c.newPosition);
+
+        // Items are their original positions; the copy is marked by 100 + its position.
+        std::vector<int> list;
+        for (int i = 0; i < c.count; ++i) {
+            list.push_back(i);
+        }
+        list.insert(list.begin() + (plan.insertAfter + 1), 100 + c.position);
+        list.erase(std::find(list.begin(), list.end(), c.position));
+        std::vector<int> expected;
+        for (int i = 0; i < c.count; ++i) {
+            expected.push_back(i);
+        }
+        const int target =
+            c.up ? std::max(c.position - 1, 0) : std::min(c.position + 1, c.count - 1);
+        std::swap(expected[c.position], expected[target]);
+        expected[target] = 100 + c.position;
+        EXPECT_EQ(list, expected);
+        EXPECT_EQ(list[plan.newPosition], 100 + c.position);
     }
 }
 

@@ -12,6 +12,7 @@
 
 #include "BasicPageTestSupport.h"
 #include "SettingsTestSupport.h"
+#include "common/ItemIdList.h"
 #include "framework/ComPtr.h"
 #include "settings/CBasicPage.h"
 #include "settings/CMainSheet.h"
@@ -29,13 +30,28 @@ namespace {
 constexpr int kApplyId = 0x3021;
 
 // The page with the extension's server looked for where the test says.
+// The page with the extension's server looked for where the test says, and a save that can
+// be made to fail.
 class TestPage : public CBasicPage {
 public:
     std::string serverPath;
+    bool failSave = false;
 
 protected:
     std::string GetExtensionServerPath() const override { return serverPath; }
+    BOOL SaveList(const MenuItemList& list) override {
+        return failSave ? FALSE : CBasicPage::SaveList(list);
+    }
 };
+
+// Stand-ins for the tree's seams: a copy that fails for one list, an insert that fails.
+const void* g_uncopyable = nullptr;
+CItemIdList CopyExceptUncopyable(LPCITEMIDLIST list) {
+    return list == g_uncopyable ? CItemIdList() : CopyItemIdList(list);
+}
+HTREEITEM RefuseInsert(HWND, TVINSERTSTRUCTA*) {
+    return nullptr;
+}
 
 class PageRun {
 public:
@@ -343,14 +359,38 @@ TEST_F(EditorPage, UpAndDownMoveOnePlaceKeepTheNameAndStopAtTheEnds) {
         ExpectMoveButtons(*run, {step.selected != 0, step.selected != count - 1});
     }
     // The moved items keep their shell items.
-    MenuItemList list = run->page.GetTree().CollectList();
+    MenuItemList list;
+    ASSERT_TRUE(run->page.GetTree().CollectList(&list));
     ASSERT_EQ(list.size(), 3u);
     const std::vector<BYTE> beta = ItemIdListBytes(paths[1]);
     EXPECT_EQ(ILGetSize(list[1].itemIdList.Get()), beta.size());
     EXPECT_EQ(memcmp(list[1].itemIdList.Get(), beta.data(), beta.size()), 0);
 }
 
-TEST_F(EditorPage, RenameRefusesAnEmptyNameAndTakesUpTo256Characters) {
+TEST_F(EditorPage, AMoveWhoseCopyCannotBeInsertedLeavesTheItemWhereItWas) {
+    const std::vector<std::string> names = run->Names();
+    const struct {
+        int select, command;
+    } cases[] = {{1, IDM_UP}, {1, IDM_DOWN}, {0, IDM_DOWN},
+                 {2, IDM_UP}, {0, IDM_UP},   {2, IDM_DOWN}};
+    MenuListTree& tree = run->page.GetTree();
+    tree.SetTestSeams(nullptr, RefuseInsert);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.select << " " << c.command);
+        run->Select(c.select);
+        run->ClearModified();
+        const MenuListEntry* entry = tree.GetEntry(tree.GetItemAtPosition(c.select));
+        run->Command(c.command);
+        EXPECT_EQ(run->Names(), names);
+        EXPECT_EQ(tree.GetItemCount(), 3);
+        EXPECT_EQ(run->Selected(), c.select);
+        EXPECT_EQ(tree.GetEntry(tree.GetItemAtPosition(c.select)), entry);
+        EXPECT_FALSE(run->ApplyEnabled());
+    }
+    tree.SetTestSeams(nullptr, nullptr);
+}
+
+TEST_F(EditorPage, RenameRefusesAnEmptyOrTooLongNameAndTakesUpTo256Characters) {
     run->Select(2);
     run->ClearModified();
     run->PostCommand(IDM_RENAME);
@@ -362,17 +402,32 @@ TEST_F(EditorPage, RenameRefusesAnEmptyNameAndTakesUpTo256Characters) {
     GetWindowTextW(edit, shown, 64);
     EXPECT_STREQ(shown, L"Third");
 
-    // Empty: the error box, and the dialog stays.
+    // Empty, or longer than the edit lets anyone type: the error box, and the dialog stays.
+    const struct {
+        std::wstring text;
+        const wchar_t* japanese;
+        const wchar_t* english;
+    } refused[] = {
+        {L"", L"名前を入力してください。", L"ERROR : Please input a title."},
+        {std::wstring(257, L'x'), L"名前は256文字以内で入力してください。",
+         L"ERROR : Please input a title of 256 characters or less."},
+        {std::wstring(257, L'名'), L"名前は256文字以内で入力してください。",
+         L"ERROR : Please input a title of 256 characters or less."},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.text.size());
+        SetWindowTextW(edit, c.text.c_str());
+        ASSERT_EQ(GetWindowTextLengthW(edit), static_cast<int>(c.text.size()));
+        PostMessageW(dialog, WM_COMMAND, IDOK, 0);
+        HWND box = WaitForMessageBox(GetCurrentProcessId());
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(c.japanese, c.english))));
+        EXPECT_NE(MessageBoxIcon(box), nullptr);
+        ASSERT_TRUE(AnswerMessageBox(box));
+        EXPECT_TRUE(IsWindow(dialog));
+        EXPECT_EQ(run->Names()[2], "Third");
+    }
     SetWindowTextW(edit, L"");
-    PostMessageW(dialog, WM_COMMAND, IDOK, 0);
-    HWND box = WaitForMessageBox(GetCurrentProcessId());
-    ASSERT_NE(box, nullptr);
-    EXPECT_EQ(MessageBoxText(box),
-              Wide(Ansi(ForRun(L"名前を入力してください。", L"ERROR : Please input a title."))));
-    EXPECT_NE(MessageBoxIcon(box), nullptr);
-    ASSERT_TRUE(AnswerMessageBox(box));
-    EXPECT_TRUE(IsWindow(dialog));
-    EXPECT_EQ(run->Names()[2], "Third");
 
     // Typing stops at 256 characters.
     EXPECT_EQ(SendMessageW(edit, EM_GETLIMITTEXT, 0, 0), 256);
@@ -575,6 +630,47 @@ TEST_F(EditorPage, ApplySavesEveryRecordWithANameThenReportsTheMissingServer) {
     ASSERT_TRUE(AnswerMessageBox(box));
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(run->Sheet()) != FALSE; }));
     EXPECT_TRUE(IsWindow(run->Sheet()));
+}
+
+TEST_F(EditorPage, ApplyThatCannotSaveTheWholeListTellsTheUserAndKeepsTheSheetOpen) {
+    run->Select(0);
+    run->Command(IDM_DELETE);
+    MenuListTree& tree = run->page.GetTree();
+    const struct {
+        const char* what;
+        bool failCopy, failSave;
+        const wchar_t* japanese;
+        const wchar_t* english;
+    } cases[] = {
+        {"an item cannot be copied", true, false,
+         L"メニュー項目を読み出せなかったため、一覧を保存しませんでした。",
+         L"ERROR : A menu item could not be read, so the list was not saved."},
+        {"the list cannot be written", false, true, L"メニュー項目の一覧を保存できませんでした。",
+         L"ERROR : The menu list could not be saved."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_uncopyable = tree.GetEntry(tree.GetItemAtPosition(1))->GetItemIdList();
+        tree.SetTestSeams(c.failCopy ? CopyExceptUncopyable : nullptr, nullptr);
+        run->page.failSave = c.failSave;
+        for (int command : {kApplyId, IDOK}) {
+            SCOPED_TRACE(command);
+            PostMessageW(run->Sheet(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
+            HWND box = WaitForMessageBox(GetCurrentProcessId());
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(c.japanese, c.english))));
+            EXPECT_NE(MessageBoxIcon(box), nullptr);
+            ASSERT_TRUE(AnswerMessageBox(box));
+            EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(run->Sheet()) != FALSE; }));
+            // Nothing of the edited list reached the registry.
+            const std::vector<StoredRecord> stored = ReadStoredList();
+            ASSERT_EQ(stored.size(), 3u);
+            EXPECT_EQ(stored[0].name, "First");
+            EXPECT_EQ(stored[2].name, "Third");
+        }
+    }
+    tree.SetTestSeams(nullptr, nullptr);
+    run->page.failSave = false;
 }
 
 } // namespace

@@ -3,10 +3,12 @@
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/UiText.h"
+#include "common/core/MenuListValues.h"
 
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <new>
 #include <sstream>
 
 namespace {
@@ -212,6 +214,67 @@ TEST_F(MenuItemListStore, RecordWithoutItemIdListIsLeftOutAndReported) {
     EXPECT_EQ(Summary(LoadMenuItemList()),
               (std::vector<std::pair<int, std::string>>{{1, "a"}, {3, "c"}}));
     EXPECT_FALSE(ValueExists(kCorvinaKeyPath, "NO.003"));
+}
+
+// Every value goes to the list key, except that write number `at` (from 0) is refused or
+// throws, as an allocation that fails would.
+class FaultyWriter : public corvina::MenuListValueWriter {
+public:
+    FaultyWriter(int at, bool throws) : m_at(at), m_throws(throws) {}
+    bool WriteDword(const char* name, uint32_t value) override {
+        return Pass() && WriteRegistryDword(HKEY_CURRENT_USER, kCorvinaKeyPath, name, value);
+    }
+    bool WriteBinary(const char* name, const uint8_t* data, size_t size) override {
+        return Pass() && WriteRegistryBinary(HKEY_CURRENT_USER, kCorvinaKeyPath, name, data,
+                                             static_cast<DWORD>(size));
+    }
+    bool WriteText(const char* name, std::string_view text) override {
+        return Pass() && WriteRegistryString(HKEY_CURRENT_USER, kCorvinaKeyPath, name, text);
+    }
+
+private:
+    bool Pass() {
+        if (m_writes++ != m_at) {
+            return true;
+        }
+        if (m_throws) {
+            throw std::bad_alloc();
+        }
+        return false;
+    }
+    int m_at;
+    bool m_throws;
+    int m_writes = 0;
+};
+
+TEST_F(MenuItemListStore, AFailedSaveReportsFailureAndKeepsTheOldCount) {
+    struct Case {
+        const char* what;
+        int at;
+        bool throws;
+    } cases[] = {
+        {"first write throws", 0, true}, {"DN.002 refused", 3, false}, {"NO.003 throws", 4, true},
+        {"Length refused", 8, false},    {"Length throws", 8, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteTestKeys();
+        MenuItemList old;
+        old.push_back(Record(1, "old1"));
+        old.push_back(Record(2, "old2"));
+        ASSERT_EQ(SaveMenuItemList(old), TRUE);
+        MenuItemList longer;
+        for (BYTE tag = 11; tag <= 14; ++tag) {
+            longer.push_back(Record(tag, "new"));
+        }
+        FaultyWriter writer(c.at, c.throws);
+        EXPECT_EQ(SaveMenuItemListWith(writer, longer), FALSE);
+        DWORD type = 0;
+        Bytes data;
+        ASSERT_TRUE(GetValueW(kCorvinaKeyPath, "Length", &type, &data));
+        EXPECT_EQ(data, Dword(2));
+        EXPECT_EQ(LoadMenuItemList().size(), 2u);
+    }
 }
 
 TEST_F(MenuItemListStore, JapaneseNameIsStoredInTheSystemCodePage) {

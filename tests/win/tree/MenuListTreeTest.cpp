@@ -161,7 +161,8 @@ TEST_F(TreeTest, CollectListReturnsCopiesInOrder) {
     fixture->Add("one.txt", "First");
     fixture->Add("two.txt");
     fixture->Add("three.txt", "Third");
-    const MenuItemList list = Tree().CollectList();
+    MenuItemList list;
+    ASSERT_TRUE(Tree().CollectList(&list));
     ASSERT_EQ(list.size(), 3u);
     const std::vector<std::string> names = fixture->Names();
     HTREEITEM item = Tree().GetFirstItem();
@@ -184,6 +185,53 @@ TEST_F(TreeTest, CollectListReturnsCopiesInOrder) {
     EXPECT_FALSE(Tree().CopyOutItem(nullptr, &copy, &name));
 }
 
+// Stand-ins for the tree's seams: a copy of the list that fails for one list, and an insert
+// that always fails.
+const void* g_uncopyable = nullptr;
+CItemIdList CopyExceptUncopyable(LPCITEMIDLIST list) {
+    return list == g_uncopyable ? CItemIdList() : CopyItemIdList(list);
+}
+HTREEITEM RefuseInsert(HWND, TVINSERTSTRUCTA*) {
+    return nullptr;
+}
+
+TEST_F(TreeTest, AnItemThatCannotBeCopiedFailsTheWholeCollection) {
+    fixture->Add("one.txt", "First");
+    HTREEITEM second = fixture->Add("two.txt", "Second");
+    fixture->Add("three.txt", "Third");
+    g_uncopyable = Tree().GetEntry(second)->GetItemIdList();
+    Tree().SetTestSeams(CopyExceptUncopyable, nullptr);
+
+    MenuItemList list;
+    list.push_back({fixture->ListOf("stale.txt"), "stale"});
+    EXPECT_FALSE(Tree().CollectList(&list));
+    EXPECT_TRUE(list.empty());
+    CItemIdList copy;
+    std::string name;
+    EXPECT_FALSE(Tree().CopyOutItem(second, &copy, &name));
+    EXPECT_TRUE(Tree().CopyOutItem(Tree().GetFirstItem(), &copy, &name));
+
+    Tree().SetTestSeams(nullptr, nullptr);
+    EXPECT_TRUE(Tree().CollectList(&list));
+    EXPECT_EQ(list.size(), 3u);
+}
+
+TEST_F(TreeTest, AnItemThatCannotBeInsertedFreesItsListAndLeavesTheTree) {
+    CTaskAllocatorSpy spy;
+    ASSERT_TRUE(spy.Registered());
+    fixture->Add("a.txt", "A");
+    Tree().SetTestSeams(nullptr, RefuseInsert);
+    CItemIdList list = fixture->ListOf("b.txt");
+    const void* block = list.Get();
+    ASSERT_TRUE(spy.IsLive(block));
+    EXPECT_EQ(Tree().InsertItemAfter(nullptr, std::move(list), "B"), nullptr);
+    EXPECT_FALSE(spy.IsLive(block));
+    EXPECT_EQ(Tree().AppendItem(fixture->ListOf("c.txt")), nullptr);
+    EXPECT_EQ(fixture->Names(), (std::vector<std::string>{"A"}));
+    Tree().SetTestSeams(nullptr, nullptr);
+    TreeView_DeleteAllItems(Tree());
+}
+
 TEST_F(TreeTest, MoveRebuildsTheItemFromACopy) {
     CTaskAllocatorSpy spy;
     ASSERT_TRUE(spy.Registered());
@@ -192,26 +240,27 @@ TEST_F(TreeTest, MoveRebuildsTheItemFromACopy) {
     fixture->Add("c.txt", "C");
     const std::string shellB = Tree().GetItemName(Tree().GetItemAtPosition(1));
 
-    // Up on the second item, as the editor does it: copy, delete, insert as the first.
+    // Up on the second item, as the editor does it: copy, insert as the first, delete.
     HTREEITEM moving = Tree().GetItemAtPosition(1);
     const void* oldList = Tree().GetEntry(moving)->GetItemIdList();
     ASSERT_TRUE(spy.IsLive(oldList));
     CItemIdList copy;
     std::string name;
     ASSERT_TRUE(Tree().CopyOutItem(moving, &copy, &name));
-    ASSERT_TRUE(TreeView_DeleteItem(Tree(), moving));
-    EXPECT_FALSE(spy.IsLive(oldList));
     const void* copied = copy.Get();
     HTREEITEM moved = Tree().InsertItemAfter(nullptr, std::move(copy), name.c_str());
     ASSERT_NE(moved, nullptr);
+    ASSERT_TRUE(TreeView_DeleteItem(Tree(), moving));
+    EXPECT_FALSE(spy.IsLive(oldList));
     EXPECT_EQ(Tree().GetEntry(moved)->GetItemIdList(), copied);
     EXPECT_EQ(fixture->Names(), (std::vector<std::string>{shellB, "A", "C"}));
 
-    // Down on the first: after the item now at its position.
+    // Down on the first: after the item behind it.
     moving = Tree().GetFirstItem();
     ASSERT_TRUE(Tree().CopyOutItem(moving, &copy, &name));
+    ASSERT_NE(Tree().InsertItemAfter(Tree().GetItemAtPosition(1), std::move(copy), name.c_str()),
+              nullptr);
     TreeView_DeleteItem(Tree(), moving);
-    Tree().InsertItemAfter(Tree().GetItemAtPosition(0), std::move(copy), name.c_str());
     EXPECT_EQ(fixture->Names(), (std::vector<std::string>{"A", shellB, "C"}));
     // Blocks allocated under the spy must be gone before it is: the allocator would call
     // into a dead spy otherwise.
