@@ -113,8 +113,21 @@ CTestPalette::CTestPalette(COLORREF highlight) {
     if (!m_mutex) {
         return;
     }
-    const DWORD wait = WaitForSingleObject(m_mutex, 300000);
-    m_owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED;
+    // The holder's SetSysColors sends WM_SYSCOLORCHANGE to every top-level window, ours
+    // too: wait with the messages sent to this thread answered, or the two deadlock.
+    const DWORD deadline = GetTickCount() + 300000;
+    for (;;) {
+        const DWORD now = GetTickCount();
+        const DWORD left = static_cast<LONG>(deadline - now) > 0 ? deadline - now : 0;
+        const DWORD wait = MsgWaitForMultipleObjects(1, &m_mutex, FALSE, left, QS_SENDMESSAGE);
+        if (wait == WAIT_OBJECT_0 + 1) {
+            MSG msg;
+            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            continue;
+        }
+        m_owned = wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED_0;
+        break;
+    }
     if (!m_owned) {
         return;
     }
