@@ -327,13 +327,12 @@ public:
             dll.push_back(*p == '/' ? '\\' : *p);
         }
         m_module = LoadLibraryA(dll.c_str());
-        auto getClassObject = m_module
-                                  ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID,
-                                                                              void**)>(
-                                        GetProcAddress(m_module, "DllGetClassObject"))
-                                  : nullptr;
-        const CLSID clsid = {0x5A1C7E20, 0x3B9D, 0x4F62,
-                             {0x8E, 0x41, 0x0C, 0x7D, 0x2B, 0x9F, 0x6A, 0x13}};
+        auto getClassObject =
+            m_module ? reinterpret_cast<HRESULT(STDAPICALLTYPE*)(REFCLSID, REFIID, void**)>(
+                           GetProcAddress(m_module, "DllGetClassObject"))
+                     : nullptr;
+        const CLSID clsid = {
+            0x5A1C7E20, 0x3B9D, 0x4F62, {0x8E, 0x41, 0x0C, 0x7D, 0x2B, 0x9F, 0x6A, 0x13}};
         CComPtr<IClassFactory> factory;
         CComPtr<IShellExtInit> init;
         if (!getClassObject ||

@@ -19,7 +19,7 @@ function(corvina_add_native_test name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE corvina_core gtest_main ${A_LIBS})
-  target_compile_options(${name} PRIVATE -Wall -Wextra)
+  target_compile_options(${name} PRIVATE -Wall -Wextra -Werror)
   gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 60)
 endfunction()
 

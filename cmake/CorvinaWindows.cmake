@@ -7,7 +7,7 @@ enable_language(RC)
 add_compile_definitions(
   WINVER=0x0501 _WIN32_WINNT=0x0501 _WIN32_IE=0x0600 STRICT NOMINMAX
   $<$<CONFIG:Debug>:CORVINA_DEBUG>)
-add_compile_options(-Wall -Wextra -Wno-unknown-pragmas -Wno-cast-function-type)
+add_compile_options(-Wall -Wextra -Werror -Wno-unknown-pragmas -Wno-cast-function-type)
 
 # Link statically so that the binaries import only system DLLs; strip release builds.
 add_link_options(-static -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
@@ -22,12 +22,31 @@ set(CMAKE_RC_FLAGS "${CMAKE_RC_FLAGS} --codepage=65001 -O coff")
 set(CMAKE_DEPFILE_FLAGS_RC "--preprocessor-arg=-MD --preprocessor-arg=-MF --preprocessor-arg=<DEP_FILE>")
 set(CMAKE_RC_DEPFILE_FORMAT gcc)
 
+# The product is 32-bit; the x86_64 build needs its own architecture in the manifests or the
+# loader finds no matching common controls.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
+  set(CORVINA_MANIFEST_ARCH amd64)
+else()
+  set(CORVINA_MANIFEST_ARCH X86)
+endif()
+
+# corvina_add_manifest(NAME): NAME.manifest.in of this folder made into NAME.manifest of the
+# binary folder, for the resource script to pull in.
+function(corvina_add_manifest name)
+  configure_file(${CMAKE_CURRENT_SOURCE_DIR}/${name}.manifest.in
+                 ${CMAKE_CURRENT_BINARY_DIR}/${name}.manifest @ONLY)
+endfunction()
+
+# Type libraries import stdole2.tlb of their own architecture from Wine's Windows folder.
 if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86_64")
   set(CORVINA_WIDL_ARCH --win64)
   set(CORVINA_WINE_DLLDIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
 else()
   set(CORVINA_WIDL_ARCH --win32)
-  set(CORVINA_WINE_DLLDIR /usr/lib/x86_64-linux-gnu/wine/x86_64-windows)
+  set(CORVINA_WINE_DLLDIR /usr/lib/i386-linux-gnu/wine/i386-windows)
+endif()
+if(NOT EXISTS ${CORVINA_WINE_DLLDIR}/stdole2.tlb)
+  message(FATAL_ERROR "${CORVINA_WINE_DLLDIR}/stdole2.tlb is missing: run tools/deps")
 endif()
 
 # Builds a type library from a UTF-8 IDL. widl copies helpstring bytes as they are and
