@@ -194,6 +194,23 @@ TEST(SettingsSheet, PagesKeepTheirJapaneseTextsInEitherLanguage) {
     }
 }
 
+TEST(SettingsSheet, EditorTreeIsFoundAboveItsFrame) {
+    SheetRun run;
+    ASSERT_NE(run.Start(), nullptr);
+    HWND page = PageWindow(run, 0);
+    HWND tree = GetDlgItem(page, IDC_MENU_TREE);
+    ASSERT_NE(tree, nullptr);
+    // Asked from this thread, not the sheet's: the hit test a drag from elsewhere makes.
+    RECT client = {};
+    GetClientRect(tree, &client);
+    POINT middle = {client.right / 2, client.bottom / 2};
+    ClientToScreen(tree, &middle);
+    EXPECT_EQ(WindowFromPoint(middle), tree);
+    // The label's mnemonic leads to the control after it.
+    HWND label = GetWindow(tree, GW_HWNDPREV);
+    EXPECT_EQ(WindowTextW(label), L"『Corvina』で表示するメニュー項目の一覧(&M)：");
+}
+
 TEST(SettingsSheet, EveryPageFitsInsideTheTabs) {
     SheetRun run;
     ASSERT_NE(run.Start(), nullptr);
