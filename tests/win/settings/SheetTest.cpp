@@ -211,6 +211,35 @@ TEST(SettingsSheet, EditorTreeIsFoundAboveItsFrame) {
     EXPECT_EQ(WindowTextW(label), L"『Corvina』で表示するメニュー項目の一覧(&M)：");
 }
 
+TEST(SettingsSheet, EditorToolbarTipsComeFromThePage) {
+    SheetRun run;
+    ASSERT_NE(run.Start(), nullptr);
+    HWND toolbar = GetDlgItem(PageWindow(run, 0), IDC_MENU_TOOLBAR);
+    HWND tips = reinterpret_cast<HWND>(SendMessageW(toolbar, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(tips, nullptr);
+    struct Case {
+        int command;
+        const wchar_t* japanese;
+        const wchar_t* english;
+    };
+    const Case cases[] = {
+        {IDM_ADD_FILES, L"メニューにファイルを追加します。", L"Add Files."},
+        {IDM_DOWN, L"選択された項目を↓に移動します。", L"Down Menu item."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.command);
+        // The tooltip asks the toolbar, which asks the page, in the forms they agreed on.
+        wchar_t text[128] = {};
+        TOOLINFOW tool = {};
+        tool.cbSize = TTTOOLINFOW_V1_SIZE;
+        tool.hwnd = toolbar;
+        tool.uId = static_cast<UINT_PTR>(c.command);
+        tool.lpszText = text;
+        SendMessageW(tips, TTM_GETTEXTW, 128, reinterpret_cast<LPARAM>(&tool));
+        EXPECT_STREQ(text, IsJapaneseRun() ? c.japanese : c.english);
+    }
+}
+
 TEST(SettingsSheet, EveryPageFitsInsideTheTabs) {
     SheetRun run;
     ASSERT_NE(run.Start(), nullptr);
