@@ -17,13 +17,35 @@ CDialog::~CDialog() {
     }
 }
 
+bool CDialog::UsesWideTemplateCalls() {
+    return (GetVersion() & 0x80000000u) == 0;
+}
+
+std::wstring CDialog::WideFromAnsi(const char* text) {
+    if (!text || !*text) {
+        return std::wstring();
+    }
+    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+    if (length <= 1) {
+        return std::wstring();
+    }
+    std::wstring wide(static_cast<size_t>(length), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
+    wide.resize(static_cast<size_t>(length - 1));
+    return wide;
+}
+
 INT_PTR CDialog::DoModal(HWND parent) {
     if (m_hWnd) {
         return -1;
     }
     m_modal = true;
-    const INT_PTR result = DialogBoxParamA(m_resources, MAKEINTRESOURCEA(m_templateId), parent,
-                                           StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    const INT_PTR result = UsesWideTemplateCalls()
+                               ? DialogBoxParamW(m_resources, MAKEINTRESOURCEW(m_templateId),
+                                                 parent, StaticDialogProc, self)
+                               : DialogBoxParamA(m_resources, MAKEINTRESOURCEA(m_templateId),
+                                                 parent, StaticDialogProc, self);
     m_modal = false;
     return result;
 }
@@ -33,8 +55,11 @@ INT_PTR CDialog::DoModalIndirect(const DLGTEMPLATE* dialogTemplate, HWND parent)
         return -1;
     }
     m_modal = true;
-    const INT_PTR result = DialogBoxIndirectParamA(
-        m_resources, dialogTemplate, parent, StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    const INT_PTR result =
+        UsesWideTemplateCalls()
+            ? DialogBoxIndirectParamW(m_resources, dialogTemplate, parent, StaticDialogProc, self)
+            : DialogBoxIndirectParamA(m_resources, dialogTemplate, parent, StaticDialogProc, self);
     m_modal = false;
     return result;
 }
@@ -44,8 +69,12 @@ bool CDialog::CreateModeless(HWND parent) {
         return false;
     }
     m_modal = false;
-    HWND window = CreateDialogParamA(m_resources, MAKEINTRESOURCEA(m_templateId), parent,
-                                     StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    const LPARAM self = reinterpret_cast<LPARAM>(this);
+    HWND window = UsesWideTemplateCalls()
+                      ? CreateDialogParamW(m_resources, MAKEINTRESOURCEW(m_templateId), parent,
+                                           StaticDialogProc, self)
+                      : CreateDialogParamA(m_resources, MAKEINTRESOURCEA(m_templateId), parent,
+                                           StaticDialogProc, self);
     if (window) {
         if (CApp* app = CApp::GetApp()) {
             app->AddModelessDialog(window);
@@ -154,6 +183,11 @@ INT_PTR CALLBACK CDialog::StaticDialogProc(HWND window, UINT message, WPARAM wPa
 }
 
 INT_PTR CDialog::Dispatch(CDialog* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NOTIFYFORMAT && lParam == NF_QUERY) {
+        // The program's handlers read the ANSI forms (TVN_SELCHANGEDA, TTN_GETDISPINFOA...).
+        SetWindowLongPtrA(window, DWLP_MSGRESULT, NFR_ANSI);
+        return TRUE;
+    }
     if (!self) {
         return FALSE;
     }

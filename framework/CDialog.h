@@ -12,6 +12,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 class CDataExchange;
 
 class CDialog {
@@ -20,6 +22,13 @@ public:
     CDialog(const CDialog&) = delete;
     CDialog& operator=(const CDialog&) = delete;
     virtual ~CDialog();
+
+    // Whether dialogs and property sheets are made through the wide calls: the NT family has
+    // them, the 9x family only the ANSI ones. The ANSI calls pass a template's UTF-16 texts
+    // through the system code page, so a Japanese template reads "?" on an English NT system.
+    static bool UsesWideTemplateCalls();
+    // Text of the system code page for the wide calls (captions, tab titles).
+    static std::wstring WideFromAnsi(const char* text);
 
     HWND GetHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }
@@ -64,7 +73,10 @@ protected:
     UINT GetTemplateId() const { return m_templateId; }
     HINSTANCE GetResourceInstance() const { return m_resources; }
 
-    // Shared by dialogs and property pages: links the object at WM_INITDIALOG.
+    // Shared by dialogs and property pages: links the object at WM_INITDIALOG. Both answer
+    // WM_NOTIFYFORMAT with NFR_ANSI, also before the link exists (controls ask while the
+    // template is being made): a dialog made by a wide call is a Unicode window, and its
+    // controls would otherwise send the wide forms of their notifications.
     static INT_PTR CALLBACK StaticDialogProc(HWND window, UINT message, WPARAM wParam,
                                              LPARAM lParam);
     static INT_PTR Dispatch(CDialog* self, HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,8 @@
 #include <windows.h>
 #include <prsht.h>
 
+#include <string>
+
 #include "framework/CDialog.h"
 
 class CPropertySheet;
@@ -33,8 +35,14 @@ public:
     // The sheet was cancelled. Default: nothing.
     virtual void OnReset() {}
 
-    // Fills the system's page description (called by the sheet).
+    // The size the page's template asks for, in pixels of the page's own dialog font; empty
+    // without a window or a template.
+    SIZE GetTemplateSize() const;
+
+    // Fills the system's page description (called by the sheet). The wide form carries the
+    // tab title converted from the system code page; the page keeps that copy.
     void FillPage(PROPSHEETPAGEA& page);
+    void FillPage(PROPSHEETPAGEW& page);
 
 protected:
     // A page never ends itself: OK and Cancel belong to the sheet.
@@ -49,4 +57,5 @@ private:
     HICON m_icon = nullptr;
     UINT m_iconId = 0;
     const char* m_title = nullptr;
+    std::wstring m_wideTitle;
 };

@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <new>
 
 namespace {
@@ -46,14 +47,22 @@ INT_PTR CPropertySheet::DoModal(HWND parent) {
     if (m_pages.empty() || m_hWnd) {
         return -1;
     }
+    const bool wide = CDialog::UsesWideTemplateCalls();
     // Page handles rather than an array of descriptions: the system steps through such an
     // array by each entry's dwSize, which is the short first version here.
     std::vector<HPROPSHEETPAGE> pages;
     pages.reserve(m_pages.size());
     for (CPropertyPage* page : m_pages) {
-        PROPSHEETPAGEA description;
-        page->FillPage(description);
-        HPROPSHEETPAGE handle = CreatePropertySheetPageA(&description);
+        HPROPSHEETPAGE handle = nullptr;
+        if (wide) {
+            PROPSHEETPAGEW description;
+            page->FillPage(description);
+            handle = CreatePropertySheetPageW(&description);
+        } else {
+            PROPSHEETPAGEA description;
+            page->FillPage(description);
+            handle = CreatePropertySheetPageA(&description);
+        }
         if (!handle) {
             for (HPROPSHEETPAGE made : pages) {
                 DestroyPropertySheetPage(made);
@@ -84,7 +93,28 @@ INT_PTR CPropertySheet::DoModal(HWND parent) {
     CPropertySheet* outer = t_startingSheet;
     t_startingSheet = this;
     HHOOK hook = SetWindowsHookExA(WH_CBT, CreationHook, nullptr, GetCurrentThreadId());
-    const INT_PTR result = PropertySheetA(&header);
+    INT_PTR result = -1;
+    if (wide) {
+        // The same header with the caption in UTF-16; the two forms differ only in the
+        // types of their text pointers.
+        const std::wstring caption = CDialog::WideFromAnsi(m_caption.c_str());
+        PROPSHEETHEADERW wideHeader = {};
+        wideHeader.dwSize = PROPSHEETHEADERW_V1_SIZE;
+        wideHeader.dwFlags = header.dwFlags;
+        wideHeader.hwndParent = header.hwndParent;
+        wideHeader.hInstance = header.hInstance;
+        if (m_iconId) {
+            wideHeader.pszIcon = MAKEINTRESOURCEW(m_iconId);
+        }
+        wideHeader.pszCaption = caption.c_str();
+        wideHeader.nPages = header.nPages;
+        wideHeader.nStartPage = header.nStartPage;
+        wideHeader.phpage = header.phpage;
+        wideHeader.pfnCallback = header.pfnCallback;
+        result = PropertySheetW(&wideHeader);
+    } else {
+        result = PropertySheetA(&header);
+    }
     if (hook) {
         UnhookWindowsHookEx(hook);
     }
@@ -154,8 +184,64 @@ void CPropertySheet::RunInitSheet() {
     m_initPending = false;
     try {
         OnInitSheet();
+        FitPages();
     } catch (...) {
         TRACE_DEBUG("CPropertySheet: exception in OnInitSheet\n");
+    }
+}
+
+void CPropertySheet::FitPages() {
+    HWND tab = GetTabControl();
+    if (!m_hWnd || !tab) {
+        return;
+    }
+    RECT area = {};
+    GetClientRect(tab, &area);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    int growX = 0;
+    int growY = 0;
+    for (CPropertyPage* page : m_pages) {
+        const SIZE wanted = page->GetTemplateSize();
+        growX = std::max(growX, static_cast<int>(wanted.cx - (area.right - area.left)));
+        growY = std::max(growY, static_cast<int>(wanted.cy - (area.bottom - area.top)));
+    }
+    if (growX == 0 && growY == 0) {
+        return;
+    }
+    // Collected first: moving windows while walking the z-order could skip some.
+    std::vector<HWND> others;
+    for (HWND child = GetWindow(m_hWnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        others.push_back(child);
+    }
+    auto isPage = [this](HWND window) {
+        return std::any_of(m_pages.begin(), m_pages.end(),
+                           [window](CPropertyPage* page) { return page->GetHwnd() == window; });
+    };
+    const UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+    RECT rect = {};
+    GetWindowRect(m_hWnd, &rect);
+    SetWindowPos(m_hWnd, nullptr, 0, 0, rect.right - rect.left + growX,
+                 rect.bottom - rect.top + growY, flags | SWP_NOMOVE);
+    GetWindowRect(tab, &rect);
+    SetWindowPos(tab, nullptr, 0, 0, rect.right - rect.left + growX, rect.bottom - rect.top + growY,
+                 flags | SWP_NOMOVE);
+    // The buttons sit below and to the right of the tabs.
+    for (HWND child : others) {
+        if (child == tab || isPage(child)) {
+            continue;
+        }
+        GetWindowRect(child, &rect);
+        MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rect), 2);
+        SetWindowPos(child, nullptr, rect.left + growX, rect.top + growY, 0, 0, flags | SWP_NOSIZE);
+    }
+    GetClientRect(tab, &area);
+    SendMessageA(tab, TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&area));
+    MapWindowPoints(tab, m_hWnd, reinterpret_cast<POINT*>(&area), 2);
+    for (CPropertyPage* page : m_pages) {
+        if (HWND window = page->GetHwnd()) {
+            SetWindowPos(window, nullptr, area.left, area.top, area.right - area.left,
+                         area.bottom - area.top, flags);
+        }
     }
 }
 

@@ -1,7 +1,8 @@
-// A modal property sheet on the system's PropertySheetA. The sheet window is subclassed as
-// the system creates it, so that a derived class sees its messages in WindowProc (system
-// menu, painting, the Apply button's command) and finishes its set-up in OnInitSheet, which
-// runs when the system's own initialisation (tabs, start page) is done.
+// A modal property sheet on the system's PropertySheetW (PropertySheetA on the 9x family,
+// see CDialog::UsesWideTemplateCalls). The sheet window is subclassed as the system creates it, so
+// that a derived class sees its messages in WindowProc (system menu, painting, the Apply button's
+// command) and finishes its set-up in OnInitSheet, which runs when the system's own initialisation
+// (tabs, start page) is done.
 //
 //   CMySheet sheet("Settings");            // pages are members, added in the constructor
 //   sheet.AddPage(&m_firstPage); sheet.AddPage(&m_secondPage);
@@ -34,7 +35,7 @@ public:
     // Icon of the sheet's caption (a resource id of the sheet's module), set before DoModal.
     void SetIconId(UINT iconId) { m_iconId = iconId; }
 
-    // Runs the sheet modally. Returns PropertySheetA's result: positive after OK (or
+    // Runs the sheet modally. Returns the system's result: positive after OK (or
     // ID_PSREBOOTSYSTEM/ID_PSRESTARTWINDOWS), 0 after Cancel, -1 on failure.
     INT_PTR DoModal(HWND parent);
 
@@ -48,8 +49,14 @@ public:
 
 protected:
     // After the system's WM_INITDIALOG processing: the tab control and the start page
-    // exist; other pages are made when first activated.
+    // exist; other pages are made when first activated. Afterwards the sheet grows until
+    // every page made so far fits whole (FitPages).
     virtual void OnInitSheet() {}
+    // Grows the sheet, its tab control and the pages made so far so that each page gets the
+    // size its template asks for in its own dialog font; the buttons move along. The system
+    // sizes the sheet by its own font, and a page whose font is replaced by one of another
+    // size (a Japanese face on a system without it) would be cut off.
+    void FitPages();
     // The sheet window's messages; the default goes to the system's sheet procedure.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT DefaultProc(UINT message, WPARAM wParam, LPARAM lParam);

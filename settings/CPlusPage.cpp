@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <string_view>
 #include <vector>
 
 #include "common/ModulePaths.h"
@@ -25,8 +26,13 @@ UINT UpdateOptionMessage() {
     return message;
 }
 
-bool IsLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
+// The system's own comparison (lstrcmpiA's), so that an entry written by hand in another case
+// still counts: it folds two-byte letters and those beyond ASCII, and leaves the second byte
+// of a two-byte character alone.
+bool EqualsAsTheSystem(std::string_view left, std::string_view right) {
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, left.data(),
+                          static_cast<int>(left.size()), right.data(),
+                          static_cast<int>(right.size())) == CSTR_EQUAL;
 }
 
 // A value of the options key as the resident program's decoder wants it.
@@ -83,7 +89,7 @@ void CPlusPage::ReadOptions() {
     m_autostart = !m_residentPath.empty() &&
                   ReadRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
                                      &stored) &&
-                  corvina::IsOwnAutostartValue(stored, m_residentPath, IsLeadByte);
+                  corvina::IsOwnAutostartValue(stored, m_residentPath, EqualsAsTheSystem);
 }
 
 void CPlusPage::DoDataExchange(CDataExchange& dx) {

@@ -10,9 +10,9 @@ namespace corvina {
 // Name of the entry under the machine-wide "Run" key.
 extern const char kAutostartValueName[]; // "CorvinaPlus"
 
-// Tells whether a byte of the system code page begins a two-byte character (Shift-JIS lead
-// bytes, for instance). Null: every character is one byte.
-using LeadBytePredicate = bool (*)(unsigned char byte);
+// Whether two texts of the system code page are equal apart from letter case, as the system
+// compares them (two-byte characters and letters beyond ASCII included).
+using TextEqualsIgnoringCase = bool (*)(std::string_view left, std::string_view right);
 
 // The entry's content for the program at programPath: the path in double quotes, always.
 std::string BuildAutostartValue(std::string_view programPath);
@@ -21,16 +21,10 @@ std::string BuildAutostartValue(std::string_view programPath);
 // when it already begins with a double quote.
 std::string QuoteCommandPath(std::string_view path);
 
-// Byte-wise equality where the ASCII letters of one-byte characters match in either case.
-// The second byte of a two-byte character is compared exactly: in Shift-JIS it may fall in
-// the range of the ASCII letters, and folding it would make different characters equal.
-bool EqualsIgnoringCase(std::string_view left, std::string_view right,
-                        LeadBytePredicate isLeadByte);
-
 // Whether the stored entry starts the program at programPath: it must equal
 // BuildAutostartValue(programPath) apart from letter case. An entry without the quotes, with
 // arguments or blanks added, or naming another file counts as not ours.
 bool IsOwnAutostartValue(std::string_view stored, std::string_view programPath,
-                         LeadBytePredicate isLeadByte);
+                         TextEqualsIgnoringCase equals);
 
 } // namespace corvina

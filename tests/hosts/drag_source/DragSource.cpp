@@ -11,7 +11,8 @@
 //                                  client area in screen coordinates
 //   drag_source --tree-state       prints "COUNT SELECTED" (0-based position of the caret
 //                                  item, -1 when none)
-//   drag_source --group-boxes-below   puts the page's group boxes under the tree (see below)
+//   drag_source --tree-hit         whether the tree is the window at its own middle, as
+//                                  another process's hit test sees it
 //   drag_source --apply            presses Apply, answering message boxes with OK
 //   drag_source --expect-stored PATH...   the stored records are exactly these paths, in order
 //   drag_source --cancel           closes the sheet with Cancel and waits for it to go
@@ -228,38 +229,24 @@ std::vector<HTREEITEM> TreeItems(HWND tree) {
     return items;
 }
 
-// Windows hit-tests a group box as transparent, so a drag from another process reaches the
-// control framed by it. Wine asks only windows of the calling thread and stops at the frame,
-// and OLE then finds no drop target. Putting the frames at the bottom of the page's z-order
-// leaves the frame drawn as before and lets the point reach the tree, as on Windows.
-int PutGroupBoxesBelow() {
+// Whether a point of another process finds the tree: Wine's hit test from another process
+// stops at a group box that lies over a control in z-order, and OLE then finds no drop target
+// there. The page must lay the tree above its frame.
+int TreeIsHitAtItsMiddle() {
     HWND tree = FindTree();
     if (!tree) {
         return 1;
     }
-    // Collected first: a window sent to the bottom ends the walk along the z-order.
-    std::vector<HWND> frames;
-    for (HWND child = GetWindow(GetParent(tree), GW_CHILD); child;
-         child = GetWindow(child, GW_HWNDNEXT)) {
-        char className[32] = {};
-        GetClassNameA(child, className, sizeof className);
-        const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
-        if (lstrcmpiA(className, "Button") == 0 && (style & BS_TYPEMASK) == BS_GROUPBOX) {
-            frames.push_back(child);
-        }
-    }
-    for (HWND frame : frames) {
-        SetWindowPos(frame, HWND_BOTTOM, 0, 0, 0, 0,
-                     SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
-    }
-    const size_t moved = frames.size();
     RECT client = {};
     GetClientRect(tree, &client);
     POINT middle = {client.right / 2, client.bottom / 2};
     ClientToScreen(tree, &middle);
-    std::printf("%d group boxes put below; the tree's middle hits %s\n", static_cast<int>(moved),
-                WindowFromPoint(middle) == tree ? "the tree" : "another window");
-    return WindowFromPoint(middle) == tree ? 0 : 1;
+    HWND hit = WindowFromPoint(middle);
+    char className[64] = {};
+    GetClassNameA(hit, className, sizeof className);
+    std::printf("the tree's middle hits %s (%s)\n", hit == tree ? "the tree" : "another window",
+                className);
+    return hit == tree ? 0 : 1;
 }
 
 HWND FindProgramMessageBox(HWND sheet) {
@@ -446,8 +433,8 @@ int main(int argc, char** argv) {
         std::printf("%ld %d\n", static_cast<long>(count), selected);
         return count == static_cast<LRESULT>(items.size()) ? 0 : 1;
     }
-    if (command == "--group-boxes-below") {
-        return PutGroupBoxesBelow();
+    if (command == "--tree-hit") {
+        return TreeIsHitAtItsMiddle();
     }
     if (command == "--apply") {
         return Apply();

@@ -214,6 +214,101 @@ TEST(Dialog, FromInMemoryTemplate) {
     EXPECT_TRUE(dialog.initialised);
 }
 
+// An in-memory template of a dialog with a static and a tree view, as the dialog manager
+// reads it: DWORD-aligned items, classes and texts in UTF-16.
+class CTemplateBuilder {
+public:
+    explicit CTemplateBuilder(DWORD style) {
+        m_words.resize(sizeof(DLGTEMPLATE) / sizeof(WORD) + 3, 0); // no menu, class, title
+        auto* header = reinterpret_cast<DLGTEMPLATE*>(m_words.data());
+        header->style = style;
+        header->cx = 200;
+        header->cy = 100;
+    }
+    void AddItem(WORD id, DWORD style, const wchar_t* className, const wchar_t* text) {
+        while (m_words.size() % 2) {
+            m_words.push_back(0);
+        }
+        const size_t at = m_words.size();
+        m_words.resize(at + sizeof(DLGITEMTEMPLATE) / sizeof(WORD), 0);
+        auto* item = reinterpret_cast<DLGITEMTEMPLATE*>(&m_words[at]);
+        item->style = style | WS_CHILD | WS_VISIBLE;
+        item->x = 5;
+        item->y = static_cast<short>(5 + 20 * Header()->cdit);
+        item->cx = 150;
+        item->cy = 15;
+        item->id = id;
+        Append(className);
+        Append(text);
+        m_words.push_back(0); // no creation data
+        ++Header()->cdit;
+    }
+    const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
+
+private:
+    DLGTEMPLATE* Header() { return reinterpret_cast<DLGTEMPLATE*>(m_words.data()); }
+    void Append(const wchar_t* text) {
+        for (; *text; ++text) {
+            m_words.push_back(static_cast<WORD>(*text));
+        }
+        m_words.push_back(0);
+    }
+    std::vector<WORD> m_words; // WORD-aligned from a DWORD-aligned start
+};
+
+// Selects the second of two tree items once shown, notes what the tree sent, and closes.
+class CTreeDialog : public CDialog {
+public:
+    static constexpr WORD kTreeId = 10;
+    static constexpr WORD kTextId = 11;
+    std::vector<UINT> treeCodes;
+    LRESULT formatAnswer = 0;
+    std::wstring text;
+
+protected:
+    BOOL OnInitDialog() override {
+        HWND tree = GetItem(kTreeId);
+        TVINSERTSTRUCTA insert = {};
+        insert.hInsertAfter = TVI_LAST;
+        insert.item.mask = TVIF_TEXT;
+        insert.item.pszText = const_cast<char*>("one");
+        SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert));
+        insert.item.pszText = const_cast<char*>("two");
+        auto second = reinterpret_cast<LPARAM>(
+            SendMessageA(tree, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+        treeCodes.clear();
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, second);
+        formatAnswer =
+            SendMessageW(GetHwnd(), WM_NOTIFYFORMAT, reinterpret_cast<WPARAM>(tree), NF_QUERY);
+        wchar_t buffer[64] = {};
+        GetWindowTextW(GetItem(kTextId), buffer, 64);
+        text = buffer;
+        PostMessageA(GetHwnd(), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        return TRUE;
+    }
+    bool OnNotify(int id, NMHDR* header, LRESULT* result) override {
+        if (id == kTreeId && (header->code == TVN_SELCHANGEDA || header->code == TVN_SELCHANGEDW)) {
+            treeCodes.push_back(header->code);
+        }
+        return CDialog::OnNotify(id, header, result);
+    }
+};
+
+TEST(Dialog, KeepsTemplateTextsAndGetsAnsiNotifications) {
+    ASSERT_TRUE(CApp::InitCommonControls(ICC_TREEVIEW_CLASSES));
+    ASSERT_TRUE(CDialog::UsesWideTemplateCalls()) << "Wine reports the NT family";
+    CTemplateBuilder templ(WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+    // Japanese text cannot pass through the English code page of this run.
+    templ.AddItem(CTreeDialog::kTextId, SS_LEFT, L"Static", L"メニューの編集");
+    templ.AddItem(CTreeDialog::kTreeId, WS_BORDER | TVS_SHOWSELALWAYS, WC_TREEVIEWW, L"");
+    CTreeDialog dialog;
+    EXPECT_EQ(IDCANCEL, dialog.DoModalIndirect(templ.Get(), nullptr));
+    EXPECT_EQ(dialog.text, L"メニューの編集");
+    EXPECT_EQ(dialog.formatAnswer, NFR_ANSI);
+    // The tree asked while the template was being made, before the object was linked.
+    EXPECT_EQ(dialog.treeCodes, (std::vector<UINT>{TVN_SELCHANGEDA}));
+}
+
 // Pages and sheet log what happens to them in one list, so that order is visible.
 std::vector<std::string> g_log;
 

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "common/UiText.h"
 #include "framework/CPropertySheet.h"
 #include "settings/CPlusPage.h"
 #include "settings/resource.h"
@@ -186,7 +187,8 @@ void StoreHotKey(BYTE key, BYTE modifiers) {
 // The page in a sheet of its own, run modally on a thread of its own.
 class PageRun {
 public:
-    explicit PageRun(bool maySetAutostart = true) : page(BinFolder(), maySetAutostart) {
+    explicit PageRun(bool maySetAutostart = true, const std::string& folder = BinFolder())
+        : page(folder, maySetAutostart) {
         m_thread = std::thread([this] {
             CPropertySheet sheet(kSheetCaption);
             sheet.AddPage(&page);
@@ -432,6 +434,40 @@ TEST_F(PlusPageTest, AutostartEntryIsComparedQuotedAndReplacedOrDeleted) {
             // A kept entry is written again in its canonical spelling.
             EXPECT_EQ(entry.Text(), quoted);
         }
+    }
+}
+
+TEST_F(PlusPageTest, AutostartEntryIgnoresLetterCaseAsTheSystemDoes) {
+    // Built in the system code page at run time: Shift-JIS on the Japanese run, the Western
+    // code page on the English one, each with the letters that code page has.
+    struct Case {
+        const char* what;
+        BilingualText folder;
+        BilingualText stored;
+        bool shownChecked;
+    };
+    const Case cases[] = {
+        {"ASCII letters in another case",
+         {L"C:\\ソフト\\", "C:\\Soft\\"},
+         {L"\"c:\\ソフト\\CORVINAPLUS.EXE\"", "\"c:\\SOFT\\CORVINAPLUS.EXE\""},
+         true},
+        {"letters beyond ASCII in another case",
+         {L"C:\\ＣｏｒｖｉｎａＰｌｕｓ\\", "C:\\\xC9t\xE9\\"},
+         {L"\"C:\\ｃＯＲＶＩＮＡｐＬＵＳ\\CorvinaPlus.exe\"", "\"C:\\\xE9T\xC9\\CorvinaPlus.exe\""},
+         true},
+        // The second bytes of ア and ヂ are those of 'A' and 'a'; × and ÷ lie 0x20 apart like
+        // the cases of a letter.
+        {"other characters whose bytes differ as letter cases do",
+         {L"C:\\ア\\", "C:\\\xD7\\"},
+         {L"\"C:\\ヂ\\CorvinaPlus.exe\"", "\"C:\\\xF7\\CorvinaPlus.exe\""},
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        SetString(HKEY_LOCAL_MACHINE, kRunKey, kAutostartName, BuildText(c.stored));
+        PageRun run(true, BuildText(c.folder));
+        ASSERT_TRUE(run.Shown());
+        EXPECT_EQ(run.Checked(IDC_AUTOSTART), c.shownChecked);
     }
 }
 
