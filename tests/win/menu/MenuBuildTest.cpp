@@ -595,7 +595,7 @@ private:
 TEST_F(MenuTest, EntriesOfOthersInTheMenuAreLeftAlone) {
     const std::string notes = MakeFile("notes.txt");
     const std::string folder = MakeFolder("Folder");
-    MakeFile("Folder\inside.txt");
+    MakeFile("Folder\\inside.txt");
     SaveList({{notes, "Ours"}});
     int launches = 0;
     m_menu.SetLaunchHook([&](LPCITEMIDLIST) {
