@@ -2,8 +2,6 @@
 
 #include <shellapi.h>
 
-#include <vector>
-
 #include "common/core/MenuItemLayout.h"
 #include "framework/ComPtr.h"
 #include "framework/Debug.h"
@@ -125,15 +123,23 @@ BOOL IsDriveReady(const char* path) {
     if (!path) {
         return FALSE;
     }
-    const DWORD needed = GetCurrentDirectoryA(0, nullptr);
-    std::vector<char> saved(needed ? needed : 1, '\0');
-    const DWORD savedLength = GetCurrentDirectoryA(static_cast<DWORD>(saved.size()), saved.data());
-    const bool canRestore = savedLength > 0 && savedLength < saved.size();
-
-    const bool changed = SetCurrentDirectoryA(path) != FALSE;
-    const DWORD error = changed ? ERROR_SUCCESS : GetLastError();
-    if (changed && canRestore) {
-        SetCurrentDirectoryA(saved.data());
+    // The volume is asked for directly: changing into the path would move the current
+    // directory of the whole process, which every thread of the host (Explorer) shares.
+    // A drive-letter path is asked at its root, the only form the volume query takes.
+    char root[4] = {};
+    const char* probe = path;
+    if (path[0] != '\0' && path[1] == ':') {
+        root[0] = path[0];
+        root[1] = ':';
+        root[2] = '\\';
+        probe = root;
     }
-    return corvina::IsDriveReadyResult(changed, error);
+    // Without a medium the system would otherwise ask the user to insert one.
+    const UINT previousMode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    SetErrorMode(previousMode | SEM_FAILCRITICALERRORS);
+    const bool answered =
+        GetVolumeInformationA(probe, nullptr, 0, nullptr, nullptr, nullptr, nullptr, 0) != FALSE;
+    const DWORD error = answered ? ERROR_SUCCESS : GetLastError();
+    SetErrorMode(previousMode);
+    return corvina::IsDriveReadyResult(answered, error);
 }

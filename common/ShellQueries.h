@@ -29,6 +29,7 @@ BOOL IsExistingFile(const char* path);
 BOOL IsExistingFolder(const char* path);
 // "X:\" for a letter X (either case), exactly three characters.
 BOOL IsDriveRoot(const char* path);
-// Whether the current directory can be set to path, or fails for a reason other than "device
-// not ready". The process's current directory is restored.
+// Whether the volume of path (its drive root for a drive-letter path) answers, or fails for a
+// reason other than "device not ready". Neither the current directory nor the error mode is
+// left changed, and a drive without its medium brings up no system box.
 BOOL IsDriveReady(const char* path);

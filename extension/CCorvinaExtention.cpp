@@ -167,7 +167,9 @@ STDMETHODIMP CCorvinaExtention::InvokeCommand(CMINVOKECOMMANDINFO* info) {
     if (!info) {
         return E_INVALIDARG;
     }
-    if (HIWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)) != 0) {
+    // An offset has nothing above its low 16 bits; a 64-bit string pointer may still have
+    // bits 16-31 clear, so HIWORD alone would take it for an offset.
+    if (!IS_INTRESOURCE(info->lpVerb)) {
         return E_FAIL; // verbs by name are not offered
     }
     const ShellMenuItemData* entry = FindEntry(LOWORD(reinterpret_cast<UINT_PTR>(info->lpVerb)));
@@ -232,8 +234,10 @@ STDMETHODIMP CCorvinaExtention::GetCommandString(UINT_PTR offset, UINT type, UIN
     COM_TRY_END
 }
 
-STDMETHODIMP CCorvinaExtention::HandleMenuMsg(UINT, WPARAM, LPARAM) {
-    return S_OK;
+// Hosts that know only IContextMenu2 (the Windows 98 shell) send the paint and size
+// requests here.
+STDMETHODIMP CCorvinaExtention::HandleMenuMsg(UINT message, WPARAM wParam, LPARAM lParam) {
+    return HandleMenuMsg2(message, wParam, lParam, nullptr);
 }
 
 STDMETHODIMP CCorvinaExtention::HandleMenuMsg2(UINT message, WPARAM, LPARAM lParam, LRESULT*) {

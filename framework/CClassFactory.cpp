@@ -13,11 +13,22 @@ STDMETHODIMP CClassFactory::QueryInterface(REFIID riid, void** ppv) {
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::AddRef() {
-    const LONG refs = InterlockedIncrement(&m_refs);
-    if (refs == 2 && m_module) {
-        m_module->Lock();
+    // The first client reference takes the module lock before the count can show it: a
+    // second client that finds the count above 1 must find the lock taken as well, or
+    // DllCanUnloadNow could answer S_OK while it holds the factory.
+    for (;;) {
+        const LONG current = InterlockedCompareExchange(&m_refs, 0, 0);
+        const bool first = current == 1 && m_module;
+        if (first) {
+            m_module->Lock();
+        }
+        if (InterlockedCompareExchange(&m_refs, current + 1, current) == current) {
+            return static_cast<ULONG>(current + 1);
+        }
+        if (first) {
+            m_module->Unlock(); // another thread moved the count first; ours was not the first
+        }
     }
-    return static_cast<ULONG>(refs);
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::Release() {
@@ -51,9 +62,21 @@ STDMETHODIMP CClassFactory::LockServer(BOOL lock) {
         return E_UNEXPECTED;
     }
     if (lock) {
+        // Module first: a concurrent LockServer(FALSE) that sees this lock may give it back.
         m_module->Lock();
-    } else {
-        m_module->Unlock();
+        InterlockedIncrement(&m_serverLocks);
+        return S_OK;
     }
-    return S_OK;
+    // Only locks taken here are given back: an unlock too many must not take the lock that
+    // a client reference or a live object holds.
+    for (;;) {
+        const LONG current = InterlockedCompareExchange(&m_serverLocks, 0, 0);
+        if (current <= 0) {
+            return S_OK;
+        }
+        if (InterlockedCompareExchange(&m_serverLocks, current - 1, current) == current) {
+            m_module->Unlock();
+            return S_OK;
+        }
+    }
 }

@@ -1,7 +1,8 @@
 // The one class factory of every class a server offers, driven by the class table's
 // creation function. The module keeps one reference for its whole life; whenever clients
 // hold it too (count above 1) the factory holds one module lock, so that the server is not
-// unloaded under a client that keeps the factory.
+// unloaded under a client that keeps the factory. LockServer locks are counted here too, so
+// that only those are given back by LockServer(FALSE).
 #pragma once
 
 #include <windows.h>
@@ -27,6 +28,8 @@ private:
     ~CClassFactory() = default;
 
     volatile LONG m_refs = 1;
+    // Module locks taken by LockServer(TRUE) and not yet given back.
+    volatile LONG m_serverLocks = 0;
     CreateInstanceFunc m_create;
     CComModule* m_module;
 };

@@ -243,6 +243,12 @@ void ShellMenuHost::DestroyMenu() {
     if (popup != nullptr) {
         FreeMenuItemData(popup);
     }
+    // Data of entries no longer in the tree (taken out by someone else) is still ours.
+    std::unordered_set<const ShellMenuItemData*> leftovers;
+    leftovers.swap(m_ownedItemData);
+    for (const ShellMenuItemData* data : leftovers) {
+        FreeItemData(const_cast<ShellMenuItemData*>(data));
+    }
     // Detach the submenus from their entries first: destroying a menu destroys the popups
     // attached to it, and each handle must be destroyed exactly once.
     auto detachSubmenus = [](HMENU menu) {
@@ -292,7 +298,7 @@ void ShellMenuHost::FreeMenuItemData(HMENU menu) {
         if (info.hSubMenu != nullptr) {
             FreeMenuItemData(info.hSubMenu);
         }
-        if (info.dwItemData != 0) {
+        if (OwnsItemData(info.dwItemData)) {
             FreeItemData(reinterpret_cast<ShellMenuItemData*>(info.dwItemData));
             MENUITEMINFOA clear = {};
             clear.cbSize = sizeof(clear);
@@ -303,6 +309,7 @@ void ShellMenuHost::FreeMenuItemData(HMENU menu) {
 }
 
 void ShellMenuHost::FreeItemData(ShellMenuItemData* data) {
+    m_ownedItemData.erase(data);
     delete data;
 }
 
@@ -552,7 +559,14 @@ bool ShellMenuHost::AppendEntry(HMENU menu, ShellMenuItemData* data, UINT comman
     default:
         break;
     }
+    try {
+        m_ownedItemData.insert(data);
+    } catch (...) {
+        delete data;
+        return false;
+    }
     if (!AppendMenuA(menu, flags, id, reinterpret_cast<LPCSTR>(data))) {
+        m_ownedItemData.erase(data);
         delete data;
         return false;
     }
@@ -618,8 +632,8 @@ template <class Match> ShellMenuItemData* SearchMenu(HMENU menu, const Match& ma
 ShellMenuItemData* ShellMenuHost::FindSubmenuOwner(HMENU popup) const {
     return SearchMenu(
         GetPopupMenu(),
-        [popup](const MENUITEMINFOA& info, ShellMenuItemData* data) {
-            return data != nullptr && info.hSubMenu == popup;
+        [this, popup](const MENUITEMINFOA& info, ShellMenuItemData*) {
+            return info.hSubMenu == popup && OwnsItemData(info.dwItemData);
         },
         0);
 }
@@ -630,10 +644,17 @@ ShellMenuItemData* ShellMenuHost::FindCommandData(UINT commandId) const {
     }
     return SearchMenu(
         GetPopupMenu(),
-        [commandId](const MENUITEMINFOA& info, ShellMenuItemData* data) {
-            return data != nullptr && info.hSubMenu == nullptr && info.wID == commandId;
+        [this, commandId](const MENUITEMINFOA& info, ShellMenuItemData*) {
+            return info.hSubMenu == nullptr && info.wID == commandId &&
+                   OwnsItemData(info.dwItemData);
         },
         0);
+}
+
+bool ShellMenuHost::OwnsItemData(ULONG_PTR itemData) const {
+    // Compared as an address only: what it points at is not read unless it is ours.
+    return itemData != 0 &&
+           m_ownedItemData.count(reinterpret_cast<const ShellMenuItemData*>(itemData)) != 0;
 }
 
 HMENU ShellMenuHost::GetPopupMenu() const {
@@ -717,7 +738,7 @@ LRESULT ShellMenuHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_MEASUREITEM: {
         auto* measure = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
-        if (measure != nullptr && measure->CtlType == ODT_MENU) {
+        if (measure != nullptr && measure->CtlType == ODT_MENU && OwnsItemData(measure->itemData)) {
             MeasureMenuItem(measure, m_menuFont.Get(), kResidentMenuExtraWidth);
             return TRUE;
         }
@@ -725,7 +746,7 @@ LRESULT ShellMenuHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     }
     case WM_DRAWITEM: {
         auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (draw != nullptr && draw->CtlType == ODT_MENU) {
+        if (draw != nullptr && draw->CtlType == ODT_MENU && OwnsItemData(draw->itemData)) {
             OnDrawItem(*draw);
             return TRUE;
         }

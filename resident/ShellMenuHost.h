@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 #include "framework/CItemIdList.h"
@@ -97,6 +98,10 @@ public:
     ShellMenuItemData* FindSubmenuOwner(HMENU popup) const;
     // The data of the entry with this command id anywhere in the menu; null if none.
     ShellMenuItemData* FindCommandData(UINT commandId) const;
+    // Whether itemData is a ShellMenuItemData this host appended and has not freed. Menus it
+    // hosts may hold entries of others (the shell's own owner-drawn entries) whose data must
+    // never be read as ours.
+    bool OwnsItemData(ULONG_PTR itemData) const;
 
     void SetLaunchHook(LaunchHook hook) { m_launchHook = std::move(hook); }
     HMENU GetRootMenu() const { return m_rootMenu; }
@@ -129,6 +134,7 @@ private:
 
     HMENU m_rootMenu = nullptr;
     std::vector<HMENU> m_createdSubmenus;
+    std::unordered_set<const ShellMenuItemData*> m_ownedItemData;
     UINT m_nextCommandId = 1;
     CFontHandle m_menuFont;
     int m_charWidth = 0;

@@ -91,8 +91,8 @@ bool IsDriveRootText(std::string_view text) {
     return isLetter && text[1] == ':' && text[2] == '\\';
 }
 
-bool IsDriveReadyResult(bool changedDirectory, uint32_t lastError) {
-    return changedDirectory || lastError != kErrorNotReady;
+bool IsDriveReadyResult(bool volumeAnswered, uint32_t lastError) {
+    return volumeAnswered || lastError != kErrorNotReady;
 }
 
 } // namespace corvina

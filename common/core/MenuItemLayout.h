@@ -123,7 +123,7 @@ bool IsDriveRootText(std::string_view text);
 
 // The system's "device not ready" error code.
 constexpr uint32_t kErrorNotReady = 21;
-// A drive counts as ready unless changing into it failed with the not-ready error.
-bool IsDriveReadyResult(bool changedDirectory, uint32_t lastError);
+// A drive counts as ready unless asking for its volume failed with the not-ready error.
+bool IsDriveReadyResult(bool volumeAnswered, uint32_t lastError);
 
 } // namespace corvina

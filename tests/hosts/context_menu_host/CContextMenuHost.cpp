@@ -176,7 +176,7 @@ HRESULT CContextMenuHost::ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM
     for (CLoadedHandler* handler : targets) {
         CComPtr<IContextMenu3> menu3;
         CComPtr<IContextMenu2> menu2;
-        if (SUCCEEDED(handler->menu.As(&menu3))) {
+        if (!m_contextMenu2Only && SUCCEEDED(handler->menu.As(&menu3))) {
             hr = menu3->HandleMenuMsg2(message, wParam, lParam, result);
         } else if (SUCCEEDED(handler->menu.As(&menu2))) {
             hr = menu2->HandleMenuMsg(message, wParam, lParam);

@@ -58,6 +58,9 @@ public:
     // IContextMenu3::HandleMenuMsg2 (or IContextMenu2::HandleMenuMsg). Returns the
     // handler's result, S_FALSE when no handler owns the entry.
     HRESULT ForwardMenuMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // Forwards through IContextMenu2::HandleMenuMsg even to handlers that offer
+    // IContextMenu3, as a shell that knows no IContextMenu3 (Windows 98) does.
+    void UseContextMenu2Only(bool only) { m_contextMenu2Only = only; }
 
     // Invokes command `id` of the menu at the handler that owns it, by offset.
     HRESULT InvokeId(UINT id);
@@ -82,4 +85,5 @@ private:
     HWND m_window = nullptr;
     HMENU m_menu = nullptr;
     std::vector<CLoadedHandler> m_handlers;
+    bool m_contextMenu2Only = false;
 };

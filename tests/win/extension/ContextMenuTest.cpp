@@ -406,6 +406,46 @@ TEST_F(ContextMenuTest, InvokeCommandRejectsVerbsAndUnknownOffsetsAndOpensItems)
     DeleteFileA(settingsRan.c_str());
 }
 
+TEST_F(ContextMenuTest, VerbStringsAboveFourGigabytesAreNotTakenForOffsets) {
+    // A 64-bit string pointer whose bits 16-31 are clear has the same low word as an offset;
+    // only a pointer below 0x10000 is one.
+#ifndef _WIN64
+    GTEST_SKIP() << "no address above 4 GB in a 32-bit process";
+#else
+    CScratchFolder launch("highverb");
+    const std::string program = launch.File("started.exe");
+    ASSERT_TRUE(CopyMarkerProgram(program));
+    CUserList list({{program, ""}});
+    CContextMenuHost host;
+    BuildMenu(host);
+    IContextMenu* menu = host.Handler(0);
+
+    char* page = nullptr;
+    for (ULONG_PTR base = ULONG_PTR{1} << 32; !page && base < (ULONG_PTR{64} << 32);
+         base += ULONG_PTR{1} << 32) {
+        page = static_cast<char*>(VirtualAlloc(reinterpret_cast<void*>(base), 0x1000,
+                                               MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE));
+    }
+    ASSERT_NE(page, nullptr) << "no page free at a multiple of 4 GB";
+    ASSERT_EQ(reinterpret_cast<ULONG_PTR>(page) & 0xFFFFFFFFu, 0u);
+    const struct {
+        size_t at; // where the verb lies in the page; its low word reads as this offset
+        const char* text;
+    } verbs[] = {{0, "open"}, {2, "properties"}};
+    for (const auto& verb : verbs) {
+        SCOPED_TRACE(verb.text);
+        lstrcpyA(page + verb.at, verb.text);
+        CMINVOKECOMMANDINFO info = {};
+        info.cbSize = sizeof(info);
+        info.nShow = SW_SHOWNORMAL;
+        info.lpVerb = page + verb.at;
+        EXPECT_EQ(menu->InvokeCommand(&info), E_FAIL);
+    }
+    VirtualFree(page, 0, MEM_RELEASE);
+    EXPECT_EQ(GetFileAttributesA((program + ".ran").c_str()), INVALID_FILE_ATTRIBUTES);
+#endif
+}
+
 TEST_F(ContextMenuTest, OpeningAVanishedItemStillSucceeds) {
     const std::string path = m_files.CreateTextFile("vanishing.txt");
     CUserList list({{path, ""}});

@@ -1,6 +1,6 @@
-// Entries measured and painted through HandleMenuMsg2 into memory bitmaps, checked pixel by
-// pixel in the style of the running system; the older style is checked by the same tests in
-// a copy of this program that Wine runs as Windows 2000.
+// Entries measured and painted through HandleMenuMsg2 and HandleMenuMsg into memory bitmaps,
+// checked pixel by pixel in the style of the running system; the older style is checked by the
+// same tests in a copy of this program that Wine runs as Windows 2000.
 #include <windows.h>
 #include <shlobj.h>
 
@@ -184,6 +184,39 @@ TEST_F(PaintStyle, DisabledIconIsEmbossed) {
     }
     EXPECT_EQ(text.count(GetSysColor(COLOR_GRAYTEXT)), 1u);
     EXPECT_EQ(text.count(GetSysColor(COLOR_3DHILIGHT)), 1u);
+}
+
+TEST_F(PaintStyle, ContextMenu2HostsGetTheSameEntriesThroughHandleMenuMsg) {
+    struct Case {
+        int entry;
+        UINT state;
+    };
+    const Case cases[] = {{0, 0}, {0, ODS_SELECTED}, {0, ODS_GRAYED}, {1, 0},
+                          {2, 0}, {2, ODS_SELECTED}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "entry " << c.entry << " state " << c.state);
+        CCanvas expected(kWidth, kHeight);
+        m_host.UseContextMenu2Only(false);
+        const SIZE expectedSize = Measure(c.entry);
+        Draw(expected, c.entry, c.state);
+        ASSERT_NE(expected.Pixel(kWidth - 2, 2), RGB(1, 2, 3)) << "painted through HandleMenuMsg2";
+
+        CCanvas canvas(kWidth, kHeight);
+        m_host.UseContextMenu2Only(true);
+        const SIZE size = Measure(c.entry);
+        Draw(canvas, c.entry, c.state);
+        m_host.UseContextMenu2Only(false);
+
+        EXPECT_EQ(size.cx, expectedSize.cx);
+        EXPECT_EQ(size.cy, expectedSize.cy);
+        int differing = 0;
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                differing += canvas.Pixel(x, y) != expected.Pixel(x, y);
+            }
+        }
+        EXPECT_EQ(differing, 0);
+    }
 }
 
 // The same tests once more in a copy of this program that Wine runs as Windows 2000.

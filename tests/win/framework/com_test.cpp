@@ -391,6 +391,107 @@ TEST_F(ComTest, ConcurrentRequestsShareOneFactoryAndBalanceLocks) {
     EXPECT_EQ(S_OK, module.DllCanUnloadNow());
 }
 
+TEST_F(ComTest, ServerUnlocksGiveBackOnlyTheirOwnLocks) {
+    // An unlock too many must not take the lock of a client reference or of a live object.
+    struct Case {
+        const char* name;
+        bool holdFactory;
+        bool holdObject;
+        int locks;
+        int unlocks;
+        HRESULT expected; // DllCanUnloadNow after the calls, the factory released unless held
+    };
+    const Case cases[] = {
+        {"an unlock too many while a client holds the factory", true, false, 0, 1, S_FALSE},
+        {"unlocks too many while an object lives", false, true, 0, 2, S_FALSE},
+        {"a lock outlives the factory reference", false, false, 2, 1, S_FALSE},
+        {"balanced locks", false, false, 2, 2, S_OK},
+        {"more unlocks than locks", false, false, 1, 3, S_OK},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CComPtr<IClassFactory> factory = Factory();
+        ASSERT_TRUE(factory);
+        CComPtr<IPersist> object;
+        if (c.holdObject) {
+            ASSERT_EQ(S_OK,
+                      factory->CreateInstance(nullptr, IID_IPersist,
+                                              reinterpret_cast<void**>(object.GetAddressOf())));
+        }
+        for (int i = 0; i < c.locks; ++i) {
+            EXPECT_EQ(S_OK, factory->LockServer(TRUE));
+        }
+        for (int i = 0; i < c.unlocks; ++i) {
+            EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+        }
+        if (!c.holdFactory) {
+            factory.Reset();
+        }
+        EXPECT_EQ(c.expected, module.DllCanUnloadNow());
+
+        object.Reset();
+        if (!factory) {
+            factory = Factory();
+        }
+        for (int i = c.unlocks; i < c.locks; ++i) {
+            EXPECT_EQ(S_OK, factory->LockServer(FALSE));
+        }
+        factory.Reset();
+        EXPECT_EQ(0, module.GetLockCount()) << "every lock given back, none twice";
+        EXPECT_EQ(S_OK, module.DllCanUnloadNow());
+    }
+}
+
+TEST_F(ComTest, ConcurrentClientsNeverFindTheServerUnloadable) {
+    // Each thread holds the factory (and sometimes a server lock) for a moment and asks
+    // DllCanUnloadNow meanwhile, while the others take and drop their own references.
+    constexpr int kThreads = 4;
+    constexpr int kRounds = 200000;
+    volatile LONG unloadableWhileHeld = 0;
+    volatile LONG failedRequests = 0;
+    volatile LONG waiting = kThreads; // all start together, so that their rounds overlap
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([this, t, &unloadableWhileHeld, &failedRequests, &waiting] {
+            InterlockedDecrement(&waiting);
+            while (InterlockedCompareExchange(&waiting, 0, 0) != 0) {
+                SwitchToThread();
+            }
+            for (int i = 0; i < kRounds; ++i) {
+                IClassFactory* factory = nullptr;
+                if (FAILED(module.DllGetClassObject(CLSID_TestObject, IID_IClassFactory,
+                                                    reinterpret_cast<void**>(&factory)))) {
+                    InterlockedIncrement(&failedRequests);
+                    continue;
+                }
+                if (module.DllCanUnloadNow() != S_FALSE) {
+                    InterlockedIncrement(&unloadableWhileHeld);
+                }
+                const bool serverLock = (i + t) % 3 == 0;
+                if (serverLock) {
+                    factory->LockServer(TRUE);
+                }
+                factory->AddRef();
+                factory->Release();
+                if (module.DllCanUnloadNow() != S_FALSE) {
+                    InterlockedIncrement(&unloadableWhileHeld);
+                }
+                if (serverLock) {
+                    factory->LockServer(FALSE);
+                }
+                factory->Release();
+            }
+        });
+    }
+    for (std::thread& thread : threads) {
+        thread.join();
+    }
+    EXPECT_EQ(0, failedRequests);
+    EXPECT_EQ(0, unloadableWhileHeld);
+    EXPECT_EQ(0, module.GetLockCount());
+    EXPECT_EQ(S_OK, module.DllCanUnloadNow());
+}
+
 TEST(ActivationContext, ComesFromTheManifestResource) {
     CActivationContext missing;
     EXPECT_FALSE(missing.Create(GetModuleHandleA(nullptr), 7)) << "no manifest 7";

@@ -582,6 +582,114 @@ TEST_F(MenuTest, OnlyMenuOwnerDrawRequestsAreHandled) {
     EXPECT_EQ(canvas.Pixel(119, 0), GetSysColor(COLOR_MENU)) << "a menu entry is painted";
 }
 
+// Item data of another kind that the host must never take for its own.
+class CForeignItemData : public ShellMenuItemData {
+public:
+    explicit CForeignItemData(int* destroyed) : m_destroyed(destroyed) {}
+    ~CForeignItemData() override { ++*m_destroyed; }
+
+private:
+    int* m_destroyed;
+};
+
+TEST_F(MenuTest, EntriesOfOthersInTheMenuAreLeftAlone) {
+    const std::string notes = MakeFile("notes.txt");
+    const std::string folder = MakeFolder("Folder");
+    MakeFile("Folder\\inside.txt");
+    SaveList({{notes, "Ours"}});
+    int launches = 0;
+    m_menu.SetLaunchHook([&](LPCITEMIDLIST) {
+        ++launches;
+        return true;
+    });
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    ShellMenuItemData* ours = ReadMenu(popup).at(0).data;
+    ASSERT_NE(ours, nullptr);
+
+    // Entries the shell might add beside ours: one whose data looks like ours, a folder popup
+    // with such data, and one whose data is a block that faults when read.
+    int destroyed = 0;
+    auto* lookalike = new CForeignItemData(&destroyed);
+    lookalike->SetKind(MenuItemKind::Command);
+    lookalike->SetLabel("Foreign entry");
+    lookalike->SetItemIdList(ParsePathToItemIdList(notes.c_str()));
+    auto* lookalikeFolder = new CForeignItemData(&destroyed);
+    lookalikeFolder->SetKind(MenuItemKind::FolderSubmenu);
+    lookalikeFolder->SetItemIdList(ParsePathToItemIdList(folder.c_str()));
+    HMENU foreignPopup = CreatePopupMenu();
+    lookalikeFolder->SetSubmenu(foreignPopup);
+    void* sealed = VirtualAlloc(nullptr, 0x1000, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS);
+    ASSERT_NE(sealed, nullptr);
+    const UINT kForeignId = 0x7000;
+    const UINT kSealedId = 0x7001;
+    ASSERT_TRUE(AppendMenuA(popup, MF_OWNERDRAW, kForeignId, reinterpret_cast<LPCSTR>(lookalike)));
+    ASSERT_TRUE(AppendMenuA(popup, MF_OWNERDRAW | MF_POPUP,
+                            reinterpret_cast<UINT_PTR>(foreignPopup),
+                            reinterpret_cast<LPCSTR>(lookalikeFolder)));
+    ASSERT_TRUE(AppendMenuA(popup, MF_OWNERDRAW, kSealedId, reinterpret_cast<LPCSTR>(sealed)));
+
+    HWND host = m_menu.GetHwnd();
+    const SIZE ourSize = MeasureMenuItem(*ours, m_menu.GetMenuFont(), 42);
+    struct Case {
+        const char* name;
+        UINT id;
+        ULONG_PTR data;
+        bool handled;
+    };
+    const Case cases[] = {
+        {"our entry", 1, reinterpret_cast<ULONG_PTR>(ours), true},
+        {"data that looks like ours", kForeignId, reinterpret_cast<ULONG_PTR>(lookalike), false},
+        {"a block that faults when read", kSealedId, reinterpret_cast<ULONG_PTR>(sealed), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        MEASUREITEMSTRUCT measure = {};
+        measure.CtlType = ODT_MENU;
+        measure.itemID = c.id;
+        measure.itemWidth = 1234;
+        measure.itemHeight = 56;
+        measure.itemData = c.data;
+        EXPECT_EQ(SendMessageA(host, WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure)) != 0,
+                  c.handled);
+        EXPECT_EQ(static_cast<LONG>(measure.itemWidth), c.handled ? ourSize.cx : 1234);
+        EXPECT_EQ(static_cast<LONG>(measure.itemHeight), c.handled ? ourSize.cy : 56);
+
+        CCanvas canvas(120, 24);
+        canvas.Fill(RGB(1, 2, 3));
+        DRAWITEMSTRUCT draw = {};
+        draw.CtlType = ODT_MENU;
+        draw.itemID = c.id;
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.hDC = canvas.Dc();
+        draw.rcItem = {0, 0, 120, 24};
+        draw.itemData = c.data;
+        EXPECT_EQ(SendMessageA(host, WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw)) != 0,
+                  c.handled);
+        EXPECT_EQ(canvas.Pixel(119, 0) != RGB(1, 2, 3), c.handled);
+
+        launches = 0;
+        EXPECT_EQ(m_menu.ExecuteCommand(c.id) != FALSE, c.handled);
+        EXPECT_EQ(launches, c.handled ? 1 : 0);
+        SendMessageA(host, WM_MENUSELECT, MAKEWPARAM(c.id, MF_OWNERDRAW),
+                     reinterpret_cast<LPARAM>(popup));
+        EXPECT_EQ(m_menu.IsTipShowing(), c.handled);
+    }
+
+    // A popup of someone else's is not filled as a folder submenu, and destroying the menu
+    // frees only what the host made.
+    OpenSubmenu(foreignPopup);
+    EXPECT_EQ(GetMenuItemCount(foreignPopup), 0);
+    EXPECT_EQ(m_menu.FindSubmenuOwner(foreignPopup), nullptr);
+    m_menu.DestroyMenu();
+    EXPECT_EQ(destroyed, 0);
+    delete lookalike;
+    delete lookalikeFolder;
+    EXPECT_EQ(destroyed, 2);
+    DestroyMenu(foreignPopup);
+    VirtualFree(sealed, 0, MEM_RELEASE);
+}
+
 TEST_F(MenuTest, SettingChangeMakesANewMenuFontAndFreesTheOld) {
     std::vector<HFONT> fonts;
     for (int k = 0; k < 5; ++k) {

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <thread>
 
 #include "OwnerDrawTestSupport.h"
 #include "common/ShellQueries.h"
@@ -187,19 +188,95 @@ TEST_F(ShellQueriesTest, PathTests) {
     }
 }
 
-TEST_F(ShellQueriesTest, DriveReadyRestoresTheCurrentDirectory) {
+// The process's error mode, read without changing it (the function is not declared for the
+// system version this code targets).
+UINT ProcessErrorMode() {
+    using GetErrorModeFunc = UINT(WINAPI*)();
+    static const auto get = reinterpret_cast<GetErrorModeFunc>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetErrorMode")));
+    return get ? get() : 0;
+}
+
+// A letter no drive of this system has, or 0.
+char MissingDriveLetter() {
+    const DWORD drives = GetLogicalDrives();
+    for (char letter = 'Z'; letter >= 'D'; --letter) {
+        if (!(drives & (1u << (letter - 'A')))) {
+            return letter;
+        }
+    }
+    return 0;
+}
+
+TEST_F(ShellQueriesTest, DriveReadyLeavesCurrentDirectoryAndErrorModeAlone) {
     ASSERT_TRUE(SetCurrentDirectoryA(m_folder.Path().c_str()));
     const std::string before = CurrentDirectory();
+    const char letter = MissingDriveLetter();
+    ASSERT_NE(letter, 0);
+    const std::string missingDrive = std::string(1, letter) + ":\\";
     const std::string missing = m_folder.File("missing");
-    // A folder that cannot be entered for another reason than "not ready" still counts as
-    // ready; only the drive's readiness is asked.
-    const char* paths[] = {"C:\\", m_folder.Path().c_str(), missing.c_str()};
-    for (const char* path : paths) {
-        EXPECT_TRUE(IsDriveReady(path)) << path;
-        EXPECT_EQ(CurrentDirectory(), before) << path;
+    // Only the not-ready error makes a drive "not ready": a drive letter that is not there, or
+    // a folder that is not there, still counts as ready.
+    const struct {
+        const char* path;
+        BOOL ready;
+    } cases[] = {{"C:\\", TRUE},
+                 {m_folder.Path().c_str(), TRUE},
+                 {missing.c_str(), TRUE},
+                 {missingDrive.c_str(), TRUE},
+                 {nullptr, FALSE}};
+    const UINT modes[] = {0, SEM_NOOPENFILEERRORBOX,
+                          SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX};
+    ASSERT_NE(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetErrorMode"), nullptr);
+    const UINT original = ProcessErrorMode();
+    for (UINT mode : modes) {
+        for (const auto& c : cases) {
+            const char* shown = c.path ? c.path : "(null)";
+            SetErrorMode(mode);
+            EXPECT_EQ(IsDriveReady(c.path), c.ready) << shown;
+            EXPECT_EQ(ProcessErrorMode(), mode) << shown;
+            EXPECT_EQ(CurrentDirectory(), before) << shown;
+        }
     }
-    EXPECT_FALSE(IsDriveReady(nullptr));
+    SetErrorMode(original);
     SetCurrentDirectoryA("C:\\");
+}
+
+TEST_F(ShellQueriesTest, DriveProbesNeitherMoveAnotherThreadsDirectoryNorShowErrorBoxes) {
+    // The current directory and the error mode belong to the whole process: another thread
+    // must find its own directory whenever it looks, and must see the critical-error box off
+    // while a probe runs (a drive without its medium would otherwise ask for one).
+    CScratchFolder other;
+    const std::string directories[] = {m_folder.Path(), other.Path()};
+    const UINT original = ProcessErrorMode();
+    SetErrorMode(0);
+    volatile LONG done = 0;
+    int moved = 0;
+    bool sawBoxesOff = false;
+    std::thread watcher([&] {
+        char buffer[MAX_PATH * 2] = {};
+        for (int i = 0; i < 200000 && (i < 2000 || !sawBoxesOff); ++i) {
+            const std::string& mine = directories[i % 2];
+            SetCurrentDirectoryA(mine.c_str());
+            GetCurrentDirectoryA(sizeof(buffer), buffer);
+            if (std::string(buffer) + "\\" != mine && std::string(buffer) != mine) {
+                ++moved;
+            }
+            sawBoxesOff |= (ProcessErrorMode() & SEM_FAILCRITICALERRORS) != 0;
+        }
+        InterlockedExchange(&done, 1);
+    });
+    int probes = 0;
+    while (InterlockedCompareExchange(&done, 0, 0) == 0) {
+        EXPECT_TRUE(IsDriveReady("C:\\"));
+        ++probes;
+    }
+    watcher.join();
+    SetErrorMode(original);
+    SetCurrentDirectoryA("C:\\");
+    EXPECT_GT(probes, 0);
+    EXPECT_EQ(moved, 0);
+    EXPECT_TRUE(sawBoxesOff);
 }
 
 } // namespace
