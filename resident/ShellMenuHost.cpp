@@ -726,6 +726,10 @@ LRESULT ShellMenuHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         return 0;
     case WM_DESTROY:
+        // Ending the program with the menu open: close the menu before its entries go.
+        if (m_tracking) {
+            EndMenu();
+        }
         HideTip();
         DestroyMenu();
         m_tip.DestroyWindow();
