@@ -74,3 +74,33 @@ function(corvina_add_win_test name)
     endif()
   endforeach()
 endfunction()
+
+# corvina_add_scenario(name SCRIPT script ARGS ...) runs a shell script that drives our
+# programs with the real keyboard and mouse (xdotool) on the virtual desktop, once per system
+# language, alone (it moves the pointer and uses machine-wide state). Without xdotool the
+# configure step fails: a scenario is never left out quietly.
+function(corvina_add_scenario name)
+  cmake_parse_arguments(A "" "SCRIPT;TIMEOUT" "ARGS" ${ARGN})
+  if(NOT CORVINA_RUN_WINE_TESTS)
+    return()
+  endif()
+  find_program(CORVINA_XDOTOOL xdotool)
+  if(NOT CORVINA_XDOTOOL)
+    message(FATAL_ERROR "scenario ${name} needs xdotool: run tools/deps")
+  endif()
+  if(NOT A_TIMEOUT)
+    set(A_TIMEOUT 300)
+  endif()
+  foreach(loc en ja)
+    if(loc STREQUAL "ja")
+      set(lc ja_JP.UTF-8)
+    else()
+      set(lc en_US.UTF-8)
+    endif()
+    add_test(NAME scenario.${name}.${loc}
+      COMMAND ${A_SCRIPT} ${CORVINA_WINE_ENV} ${CORVINA_WINE_STATE} ${A_ARGS})
+    set_tests_properties(scenario.${name}.${loc} PROPERTIES
+      FIXTURES_REQUIRED wine RUN_SERIAL ON TIMEOUT ${A_TIMEOUT} LABELS wine
+      ENVIRONMENT "LC_ALL=${lc};CORVINA_LOCALE=${loc}")
+  endforeach()
+endfunction()

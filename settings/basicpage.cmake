@@ -1,2 +1,0 @@
-# The rename dialog of the menu list editor page.
-target_sources(corvina_settings PRIVATE ${CMAKE_CURRENT_LIST_DIR}/ItemNameDialog.cpp)
