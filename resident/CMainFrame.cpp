@@ -4,8 +4,8 @@
 
 #include "common/ModulePaths.h"
 #include "common/Registry.h"
+#include "common/ResidentOptionsStore.h"
 #include "common/UiText.h"
-#include "framework/CRegKey.h"
 #include "framework/Handles.h"
 #include "framework/ModuleInstance.h"
 #include "resident/CAboutDlg.h"
@@ -18,28 +18,6 @@ namespace {
 
 const char kSettingsSheetClass[] = "#32770";
 const BilingualText kSettingsSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
-
-corvina::StoredValue ReadStoredValue(const char* name) {
-    corvina::StoredValue value;
-    CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS) {
-        return value;
-    }
-    DWORD type = 0;
-    DWORD size = 0;
-    if (key.QueryValue(name, &type, nullptr, &size) != ERROR_SUCCESS) {
-        return value;
-    }
-    value.bytes.resize(size);
-    if (key.QueryValue(name, &type, size ? value.bytes.data() : nullptr, &size) != ERROR_SUCCESS) {
-        value.bytes.clear();
-        return value;
-    }
-    value.bytes.resize(size);
-    value.exists = true;
-    value.binary = type == REG_BINARY;
-    return value;
-}
 
 // The keys held now, not when the message was posted: the sender is another program.
 bool IsKeyDown(int virtualKey) {
@@ -68,21 +46,8 @@ void CMainFrame::UnregisterHotKey() {
 
 void CMainFrame::ReadOptionsAndRegisterHotKey() {
     UnregisterHotKey();
-    corvina::ApplyHotKeyValues(m_options, ReadStoredValue("KeyCode"), ReadStoredValue("Modifiers"));
-    DWORD flag = 0;
-    const uint32_t* readable = nullptr;
-    uint32_t stored = 0;
-    if (ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "TierFlag", &flag)) {
-        stored = flag;
-        readable = &stored;
-    }
-    corvina::ApplyFlagValue(m_options.tierFlag, readable);
-    readable = nullptr;
-    if (ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "FolderOnly", &flag)) {
-        stored = flag;
-        readable = &stored;
-    }
-    corvina::ApplyFlagValue(m_options.folderOnly, readable);
+    // A value that cannot be read keeps what was in use, not the default.
+    m_options = LoadResidentOptions(m_options);
 
     if (!m_menu.GetHwnd()) {
         m_menu.Create(GetHwnd(), kMenuWindowId);
