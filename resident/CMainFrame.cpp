@@ -11,13 +11,9 @@
 #include "resident/CAboutDlg.h"
 #include "resource.h"
 
-const char CMainFrame::kWindowTitle[] = "VLEMORA : CorvinaPlus";
 const char CMainFrame::kTrayTip[] = "Corvina Plus";
 
 namespace {
-
-const char kSettingsSheetClass[] = "#32770";
-const BilingualText kSettingsSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
 
 // The keys held now, not when the message was posted: the sender is another program.
 bool IsKeyDown(int virtualKey) {
@@ -33,8 +29,8 @@ CMainFrame::CMainFrame() : m_messages(RegisterCorvinaMessages()) {
 CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::CreateFrame() {
-    return CreateEx(WS_EX_TOOLWINDOW, nullptr, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr);
+    return CreateEx(WS_EX_TOOLWINDOW, nullptr, kResidentFrameTitle, WS_OVERLAPPEDWINDOW,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr);
 }
 
 void CMainFrame::UnregisterHotKey() {
@@ -62,7 +58,7 @@ void CMainFrame::ReadOptionsAndRegisterHotKey() {
 }
 
 HWND CMainFrame::FindSettingsSheet() {
-    const std::string title = BuildText(kSettingsSheetTitle);
+    const std::string title = BuildSettingsSheetTitle();
     return FindWindowA(kSettingsSheetClass, title.c_str());
 }
 

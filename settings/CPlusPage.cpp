@@ -18,7 +18,6 @@
 namespace {
 
 const char kResidentFileName[] = "CorvinaPlus.exe";
-const char kResidentWindowTitle[] = "VLEMORA : CorvinaPlus";
 const char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 UINT UpdateOptionMessage() {
@@ -142,7 +141,7 @@ INT_PTR CPlusPage::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool CPlusPage::PostUpdateOption(WPARAM wParam) {
     // Posted, never sent: a hung resident program must not block the sheet.
-    HWND resident = FindWindowA(nullptr, kResidentWindowTitle);
+    HWND resident = FindWindowA(nullptr, kResidentFrameTitle);
     if (!resident) {
         return false;
     }

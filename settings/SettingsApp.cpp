@@ -3,13 +3,13 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "common/WindowMessages.h"
 #include "settings/CBarPage.h"
 #include "settings/CBasicPage.h"
 #include "settings/CMainSheet.h"
 #include "settings/CPlusPage.h"
 #include "settings/SettingsMessage.h"
 
-const char SettingsApp::kInstanceMutexName[] = "Velmora : Corvina";
 const char SettingsApp::kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char SettingsApp::kRunOnceValueName[] = "CorvinaPlusOnce";
 
@@ -38,7 +38,7 @@ void SettingsApp::DeleteRunOnceEntry() {
 
 bool SettingsApp::CreateInstanceMutex() {
     CloseInstanceMutex();
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kSettingsMutexName);
     const DWORD error = GetLastError();
     m_instanceMutex.Attach(mutex);
     m_alreadyRunning = mutex && error == ERROR_ALREADY_EXISTS;
@@ -52,7 +52,7 @@ void SettingsApp::CloseInstanceMutex() {
 
 void SettingsApp::ActivateRunningSheet() {
     const std::string caption = CMainSheet::BuildCaption();
-    if (HWND sheet = FindWindowA("#32770", caption.c_str())) {
+    if (HWND sheet = FindWindowA(kSettingsSheetClass, caption.c_str())) {
         SetForegroundWindow(sheet);
     }
 }
