@@ -11,6 +11,7 @@
 #include "common/WindowMessages.h"
 #include "framework/CDataExchange.h"
 #include "framework/CRegKey.h"
+#include "framework/Handles.h"
 #include "settings/core/AutostartValue.h"
 #include "settings/resource.h"
 #include "setup/Privileges.h"
@@ -192,8 +193,8 @@ bool CPlusPage::StartResidentProgram() const {
                         &startup, &process)) {
         return false;
     }
-    WaitForInputIdle(process.hProcess, 65535);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const CHandle thread(process.hThread);
+    const CHandle processHandle(process.hProcess);
+    WaitForInputIdle(processHandle.Get(), 65535);
     return true;
 }

@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "common/WindowMessages.h"
+#include "framework/CRegKey.h"
 #include "settings/CBarPage.h"
 #include "settings/CBasicPage.h"
 #include "settings/CMainSheet.h"
@@ -29,10 +30,9 @@ SettingsApp::~SettingsApp() {
 }
 
 void SettingsApp::DeleteRunOnceEntry() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, kRunOnceValueName);
-        RegCloseKey(key);
+    CRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
+        key.DeleteValue(kRunOnceValueName);
     }
 }
 
