@@ -8,18 +8,23 @@ const wchar_t kCorvinaLibDescription[] = L"Corvina 1.0 ﾀｲﾌﾟ ﾗｲﾌﾞ
 
 namespace {
 
-const ServerModuleRegistration kCorvinaServer = {
-    IDR_CORVINAEXTENTION,    "{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}",
-    &LIBID_CorvinaLib,       kCorvinaLibMajorVersion,
-    kCorvinaLibMinorVersion, kCorvinaLibDescription,
-};
+ServerModuleRegistration CorvinaServer() {
+    ServerModuleRegistration server{};
+    server.scriptResourceId = IDR_CORVINAEXTENTION;
+    server.classId = "{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}";
+    server.typeLibId = &LIBID_CorvinaLib;
+    server.typeLibMajor = kCorvinaLibMajorVersion;
+    server.typeLibMinor = kCorvinaLibMinorVersion;
+    server.typeLibDescription = kCorvinaLibDescription;
+    return server;
+}
 
 } // namespace
 
 HRESULT RegisterCorvinaServer(HMODULE module) {
-    return RegisterServerModule(module, kCorvinaServer);
+    return RegisterServerModule(module, CorvinaServer());
 }
 
 HRESULT UnregisterCorvinaServer(HMODULE module) {
-    return UnregisterServerModule(module, kCorvinaServer);
+    return UnregisterServerModule(module, CorvinaServer());
 }
