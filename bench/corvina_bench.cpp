@@ -169,7 +169,7 @@ double HotKeyMenuMilliseconds() {
     {
         CMainFrame frame;
         if (frame.CreateFrame()) {
-            const UINT menuMessage = RegisterWindowMessageA("MenuMessage");
+            const UINT menuMessage = RegisterWindowMessageA(kMenuMessageName);
             g_paintHook =
                 SetWindowsHookExA(WH_CALLWNDPROC, FirstPaintHook, nullptr, GetCurrentThreadId());
             for (int run = 0; run < 5 && g_paintHook; ++run) {

@@ -3,14 +3,9 @@
 #include <cstring>
 #include <vector>
 
-const char kUpdateOptionMessageName[] = "UpdateOption";
-const char kMenuMessageName[] = "MenuMessage";
-const char kHookMessageName[] = "HookMessage";
-const char kChangedButtonMessageName[] = "Velmora-Changed-Button";
-const char kTaskbarCreatedMessageName[] = "TaskbarCreated";
-
-const char kBandToolbarClass[] = "ToolbarWindow32";
-const char kBandToolbarText[] = "Velmora:CorvinaBar";
+std::string BuildSettingsSheetTitle() {
+    return BuildText(kSettingsSheetTitle);
+}
 
 RegisteredMessages RegisterCorvinaMessages() {
     RegisteredMessages messages;

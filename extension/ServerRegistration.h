@@ -1,5 +1,5 @@
-// What DllRegisterServer and DllUnregisterServer of Corvina.dll do: the registration script,
-// the embedded type library, and the extra write of the server's path.
+// What DllRegisterServer and DllUnregisterServer of Corvina.dll register: its script, its
+// embedded type library and its path, through the registrar every server shares.
 #pragma once
 
 #include <windows.h>

@@ -4,42 +4,16 @@
 
 #include "common/ModulePaths.h"
 #include "common/Registry.h"
+#include "common/ResidentOptionsStore.h"
 #include "common/UiText.h"
-#include "framework/CRegKey.h"
 #include "framework/Handles.h"
 #include "framework/ModuleInstance.h"
 #include "resident/CAboutDlg.h"
 #include "resource.h"
 
-const char CMainFrame::kWindowTitle[] = "VLEMORA : CorvinaPlus";
 const char CMainFrame::kTrayTip[] = "Corvina Plus";
 
 namespace {
-
-const char kSettingsSheetClass[] = "#32770";
-const BilingualText kSettingsSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
-
-corvina::StoredValue ReadStoredValue(const char* name) {
-    corvina::StoredValue value;
-    CRegKey key;
-    if (key.Open(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, KEY_QUERY_VALUE) != ERROR_SUCCESS) {
-        return value;
-    }
-    DWORD type = 0;
-    DWORD size = 0;
-    if (key.QueryValue(name, &type, nullptr, &size) != ERROR_SUCCESS) {
-        return value;
-    }
-    value.bytes.resize(size);
-    if (key.QueryValue(name, &type, size ? value.bytes.data() : nullptr, &size) != ERROR_SUCCESS) {
-        value.bytes.clear();
-        return value;
-    }
-    value.bytes.resize(size);
-    value.exists = true;
-    value.binary = type == REG_BINARY;
-    return value;
-}
 
 // The keys held now, not when the message was posted: the sender is another program.
 bool IsKeyDown(int virtualKey) {
@@ -55,8 +29,8 @@ CMainFrame::CMainFrame() : m_messages(RegisterCorvinaMessages()) {
 CMainFrame::~CMainFrame() = default;
 
 bool CMainFrame::CreateFrame() {
-    return CreateEx(WS_EX_TOOLWINDOW, nullptr, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
-                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr);
+    return CreateEx(WS_EX_TOOLWINDOW, nullptr, kResidentFrameTitle, WS_OVERLAPPEDWINDOW,
+                    CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr);
 }
 
 void CMainFrame::UnregisterHotKey() {
@@ -68,21 +42,8 @@ void CMainFrame::UnregisterHotKey() {
 
 void CMainFrame::ReadOptionsAndRegisterHotKey() {
     UnregisterHotKey();
-    corvina::ApplyHotKeyValues(m_options, ReadStoredValue("KeyCode"), ReadStoredValue("Modifiers"));
-    DWORD flag = 0;
-    const uint32_t* readable = nullptr;
-    uint32_t stored = 0;
-    if (ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "TierFlag", &flag)) {
-        stored = flag;
-        readable = &stored;
-    }
-    corvina::ApplyFlagValue(m_options.tierFlag, readable);
-    readable = nullptr;
-    if (ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "FolderOnly", &flag)) {
-        stored = flag;
-        readable = &stored;
-    }
-    corvina::ApplyFlagValue(m_options.folderOnly, readable);
+    // A value that cannot be read keeps what was in use, not the default.
+    m_options = LoadResidentOptions(m_options);
 
     if (!m_menu.GetHwnd()) {
         m_menu.Create(GetHwnd(), kMenuWindowId);
@@ -97,7 +58,7 @@ void CMainFrame::ReadOptionsAndRegisterHotKey() {
 }
 
 HWND CMainFrame::FindSettingsSheet() {
-    const std::string title = BuildText(kSettingsSheetTitle);
+    const std::string title = BuildSettingsSheetTitle();
     return FindWindowA(kSettingsSheetClass, title.c_str());
 }
 

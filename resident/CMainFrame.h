@@ -15,8 +15,7 @@ class CAboutDlg;
 
 class CMainFrame : public CTaskTrayWnd {
 public:
-    static const char kWindowTitle[]; // "VLEMORA : CorvinaPlus"
-    static const char kTrayTip[];     // "Corvina Plus"
+    static const char kTrayTip[]; // "Corvina Plus"
     static constexpr UINT kTrayIconId = 100;
     static constexpr UINT kMenuWindowId = 100;
 

@@ -6,21 +6,20 @@
 #include <memory>
 #include <new>
 
+#include "common/WindowMessages.h"
 #include "framework/CApp.h"
 #include "framework/Handles.h"
 #include "resident/CMainFrame.h"
 
 namespace {
 
-const char kInstanceMutexName[] = "Velmora : Corvina Plus";
-
 class CCorvinaPlusApp : public CApp {
 public:
     bool InitInstance() override {
         // Kept open for the life of the process: it marks the running instance.
-        m_instanceMutex.Attach(CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+        m_instanceMutex.Attach(CreateMutexA(nullptr, FALSE, kResidentMutexName));
         if (GetLastError() == ERROR_ALREADY_EXISTS) {
-            if (HWND running = FindWindowA(nullptr, CMainFrame::kWindowTitle)) {
+            if (HWND running = FindWindowA(nullptr, kResidentFrameTitle)) {
                 SetForegroundWindow(running);
             }
             return false;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/UiText.h"
+#include "common/WindowMessages.h"
 #include "framework/CApp.h"
 #include "framework/CPropertyPage.h"
 #include "framework/ModuleInstance.h"
@@ -21,7 +22,7 @@ constexpr int kTabImageGrowth = 3;
 CMainSheet::CMainSheet(const char* caption) : CPropertySheet(caption) {}
 
 std::string CMainSheet::BuildCaption() {
-    return BuildText({L"Corvinaの設定\u3000\u3000", "Corvina Settings "});
+    return BuildSettingsSheetTitle();
 }
 
 void CMainSheet::ApplyAllPages() {

@@ -7,10 +7,11 @@
 
 #include "common/ModulePaths.h"
 #include "common/Registry.h"
+#include "common/ResidentOptionsStore.h"
 #include "common/WindowMessages.h"
 #include "framework/CDataExchange.h"
 #include "framework/CRegKey.h"
-#include "resident/core/ResidentOptions.h"
+#include "framework/Handles.h"
 #include "settings/core/AutostartValue.h"
 #include "settings/resource.h"
 #include "setup/Privileges.h"
@@ -18,7 +19,6 @@
 namespace {
 
 const char kResidentFileName[] = "CorvinaPlus.exe";
-const char kResidentWindowTitle[] = "VLEMORA : CorvinaPlus";
 const char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 UINT UpdateOptionMessage() {
@@ -33,26 +33,6 @@ bool EqualsAsTheSystem(std::string_view left, std::string_view right) {
     return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, left.data(),
                           static_cast<int>(left.size()), right.data(),
                           static_cast<int>(right.size())) == CSTR_EQUAL;
-}
-
-// A value of the options key as the resident program's decoder wants it.
-corvina::StoredValue ReadStoredValue(HKEY key, const char* name) {
-    corvina::StoredValue value;
-    DWORD type = 0;
-    DWORD size = 0;
-    if (!key || RegQueryValueExA(key, name, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
-        return value;
-    }
-    value.bytes.resize(size);
-    if (size > 0 &&
-        RegQueryValueExA(key, name, nullptr, &type, value.bytes.data(), &size) != ERROR_SUCCESS) {
-        value.bytes.clear();
-        return value;
-    }
-    value.bytes.resize(size);
-    value.exists = true;
-    value.binary = type == REG_BINARY;
-    return value;
 }
 
 } // namespace
@@ -70,20 +50,11 @@ CPlusPage::CPlusPage(const std::string& residentFolder, bool maySetAutostart)
 }
 
 void CPlusPage::ReadOptions() {
-    corvina::ResidentOptions options;
-    CRegKey key;
-    key.Open(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, KEY_READ);
-    corvina::ApplyHotKeyValues(options, ReadStoredValue(key, "KeyCode"),
-                               ReadStoredValue(key, "Modifiers"));
+    const corvina::ResidentOptions options = LoadResidentOptions();
     m_virtualKey = options.keyCode;
     m_modifiers = options.modifiers;
-
-    DWORD flag = 0;
-    m_tierFlag =
-        ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "TierFlag", &flag) && flag != 0;
-    flag = 0;
-    m_folderOnly =
-        ReadRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "FolderOnly", &flag) && flag != 0;
+    m_tierFlag = options.tierFlag;
+    m_folderOnly = options.folderOnly;
 
     std::string stored;
     m_autostart = !m_residentPath.empty() &&
@@ -171,7 +142,7 @@ INT_PTR CPlusPage::DialogProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 bool CPlusPage::PostUpdateOption(WPARAM wParam) {
     // Posted, never sent: a hung resident program must not block the sheet.
-    HWND resident = FindWindowA(nullptr, kResidentWindowTitle);
+    HWND resident = FindWindowA(nullptr, kResidentFrameTitle);
     if (!resident) {
         return false;
     }
@@ -185,13 +156,12 @@ bool CPlusPage::OnApply() {
     m_virtualKey = LOBYTE(hotKey);
     m_modifiers = HIBYTE(hotKey);
 
-    const BYTE keyCode[2] = {LOBYTE(m_virtualKey), 0};
-    const BYTE modifiers[2] = {LOBYTE(m_modifiers), 0};
-    WriteRegistryBinary(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "KeyCode", keyCode, sizeof keyCode);
-    WriteRegistryBinary(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "Modifiers", modifiers,
-                        sizeof modifiers);
-    WriteRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "TierFlag", m_tierFlag ? 1 : 0);
-    WriteRegistryDword(HKEY_CURRENT_USER, kCorvinaPlusKeyPath, "FolderOnly", m_folderOnly ? 1 : 0);
+    corvina::ResidentOptions options;
+    options.keyCode = LOBYTE(m_virtualKey);
+    options.modifiers = LOBYTE(m_modifiers);
+    options.tierFlag = m_tierFlag;
+    options.folderOnly = m_folderOnly;
+    SaveResidentOptions(options);
 
     if (!m_maySetAutostart || m_residentPath.empty()) {
         return true;
@@ -223,8 +193,8 @@ bool CPlusPage::StartResidentProgram() const {
                         &startup, &process)) {
         return false;
     }
-    WaitForInputIdle(process.hProcess, 65535);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    const CHandle thread(process.hThread);
+    const CHandle processHandle(process.hProcess);
+    WaitForInputIdle(processHandle.Get(), 65535);
     return true;
 }

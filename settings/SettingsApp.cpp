@@ -3,13 +3,14 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include "common/WindowMessages.h"
+#include "framework/CRegKey.h"
 #include "settings/CBarPage.h"
 #include "settings/CBasicPage.h"
 #include "settings/CMainSheet.h"
 #include "settings/CPlusPage.h"
 #include "settings/SettingsMessage.h"
 
-const char SettingsApp::kInstanceMutexName[] = "Velmora : Corvina";
 const char SettingsApp::kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char SettingsApp::kRunOnceValueName[] = "CorvinaPlusOnce";
 
@@ -29,16 +30,15 @@ SettingsApp::~SettingsApp() {
 }
 
 void SettingsApp::DeleteRunOnceEntry() {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kRunKeyPath, 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        RegDeleteValueA(key, kRunOnceValueName);
-        RegCloseKey(key);
+    CRegKey key;
+    if (key.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
+        key.DeleteValue(kRunOnceValueName);
     }
 }
 
 bool SettingsApp::CreateInstanceMutex() {
     CloseInstanceMutex();
-    HANDLE mutex = CreateMutexA(nullptr, FALSE, kInstanceMutexName);
+    HANDLE mutex = CreateMutexA(nullptr, FALSE, kSettingsMutexName);
     const DWORD error = GetLastError();
     m_instanceMutex.Attach(mutex);
     m_alreadyRunning = mutex && error == ERROR_ALREADY_EXISTS;
@@ -52,7 +52,7 @@ void SettingsApp::CloseInstanceMutex() {
 
 void SettingsApp::ActivateRunningSheet() {
     const std::string caption = CMainSheet::BuildCaption();
-    if (HWND sheet = FindWindowA("#32770", caption.c_str())) {
+    if (HWND sheet = FindWindowA(kSettingsSheetClass, caption.c_str())) {
         SetForegroundWindow(sheet);
     }
 }

@@ -12,9 +12,8 @@
 
 class SettingsApp : public CApp {
 public:
-    static const char kInstanceMutexName[]; // "Velmora : Corvina"
-    static const char kRunKeyPath[];        // HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
-    static const char kRunOnceValueName[];  // "CorvinaPlusOnce"
+    static const char kRunKeyPath[];       // HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
+    static const char kRunOnceValueName[]; // "CorvinaPlusOnce"
 
     SettingsApp();
     ~SettingsApp() override;

@@ -4,10 +4,6 @@ namespace corvina {
 
 namespace {
 
-bool HasFirstByte(const StoredValue& value) {
-    return value.exists && value.binary && !value.bytes.empty();
-}
-
 char UpperAscii(char c) {
     return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c;
 }
@@ -28,22 +24,6 @@ char MnemonicOf(const std::string& label) {
 }
 
 } // namespace
-
-bool ApplyHotKeyValues(ResidentOptions& options, const StoredValue& keyCode,
-                       const StoredValue& modifiers) {
-    if (!HasFirstByte(keyCode) || !HasFirstByte(modifiers)) {
-        return false;
-    }
-    options.keyCode = keyCode.bytes[0];
-    options.modifiers = modifiers.bytes[0];
-    return true;
-}
-
-void ApplyFlagValue(bool& flag, const uint32_t* value) {
-    if (value) {
-        flag = *value != 0;
-    }
-}
 
 uint32_t ToRegistrationModifiers(uint8_t modifiers) {
     uint32_t flags = 0;

@@ -1,6 +1,6 @@
-// The resident program's decisions that need no Windows call: decoding its registry options,
-// the hot-key registration form, the "HookMessage" key check, and the rules of the icon
-// menu's owner-drawn entries (size, menu characters, toolbar images).
+// The resident program's decisions that need no Windows call: the hot-key registration form
+// of its options (common/core/ResidentOptionValues.h), the "HookMessage" key check, and the rules
+// of the icon menu's owner-drawn entries (size, menu characters, toolbar images).
 #pragma once
 
 #include <cstddef>
@@ -9,45 +9,14 @@
 #include <string_view>
 #include <vector>
 
+#include "common/core/ResidentOptionValues.h"
+
 namespace corvina {
-
-constexpr uint8_t kDefaultHotKeyCode = 81;     // 'Q'
-constexpr uint8_t kDefaultHotKeyModifiers = 6; // Ctrl + Alt, hot-key-control form
-
-// Modifier bits as the settings program's hot-key control stores them.
-constexpr uint8_t kHotKeyControlShift = 1;
-constexpr uint8_t kHotKeyControlCtrl = 2;
-constexpr uint8_t kHotKeyControlAlt = 4;
-constexpr uint8_t kHotKeyControlExtended = 8; // not a modifier: never registered or compared
 
 // Modifier bits of the system's hot-key registration.
 constexpr uint32_t kRegisterAlt = 1;
 constexpr uint32_t kRegisterCtrl = 2;
 constexpr uint32_t kRegisterShift = 4;
-
-struct ResidentOptions {
-    uint8_t keyCode = kDefaultHotKeyCode;
-    uint8_t modifiers = kDefaultHotKeyModifiers;
-    bool tierFlag = false;
-    bool folderOnly = false;
-};
-
-// One registry value as read: whether it exists, whether it is of binary type, its bytes.
-struct StoredValue {
-    bool exists = false;
-    bool binary = false;
-    std::vector<uint8_t> bytes;
-};
-
-// "KeyCode" and "Modifiers" replace the current combination only together: both must exist,
-// be binary and hold at least one byte; then their first bytes are taken. Returns whether
-// they were applied.
-bool ApplyHotKeyValues(ResidentOptions& options, const StoredValue& keyCode,
-                       const StoredValue& modifiers);
-
-// A flag read as a 4-byte number: a readable value sets it to (value != 0); null (missing or
-// unreadable) leaves it as it was.
-void ApplyFlagValue(bool& flag, const uint32_t* value);
 
 // Hot-key-control modifiers to registration flags: Alt 4 -> 1, Ctrl 2 -> 2, Shift 1 -> 4;
 // every other bit is dropped.

@@ -32,11 +32,12 @@
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
+#include "common/WindowMessages.h"
 
 namespace {
 
 const char kSourceClass[] = "CorvinaDragSourceWindow";
-const BilingualText kSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
+const BilingualText& kSheetTitle = kSettingsSheetTitle;
 const char kListKey[] = "Software\\Velmora\\Corvina";
 constexpr int kTreeId = 1000;
 constexpr int kApplyId = 0x3021;

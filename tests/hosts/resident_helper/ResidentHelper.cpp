@@ -28,11 +28,12 @@
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
+#include "common/WindowMessages.h"
 
 namespace {
 
-const char kResidentTitle[] = "VLEMORA : CorvinaPlus";
-const BilingualText kSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
+const char* const kResidentTitle = kResidentFrameTitle;
+const BilingualText& kSheetTitle = kSettingsSheetTitle;
 
 bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000) {
     const DWORD start = GetTickCount();
@@ -134,7 +135,7 @@ int main(int argc, char** argv) {
         if (!program) {
             return 1;
         }
-        PostMessageA(program, RegisterWindowMessageA("UpdateOption"), 0, 0);
+        PostMessageA(program, RegisterWindowMessageA(kUpdateOptionMessageName), 0, 0);
         const UINT held = ((stored & 4) ? MOD_ALT : 0) | ((stored & 2) ? MOD_CONTROL : 0) |
                           ((stored & 1) ? MOD_SHIFT : 0);
         return WaitFor([held, &key] { return !HotKeyFree(held, key[0]); }) ? 0 : 1;
@@ -159,7 +160,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         // Released only once the program has handled everything posted before.
-        const UINT updateOption = RegisterWindowMessageA("UpdateOption");
+        const UINT updateOption = RegisterWindowMessageA(kUpdateOptionMessageName);
         PostMessageA(program, updateOption, 1, 0);
         const bool drained = WaitFor([] { return HotKeyFree(MOD_CONTROL | MOD_ALT, 'Q'); });
         const bool none = VisiblePopup() == nullptr;

@@ -25,6 +25,37 @@ TEST(RegisteredMessages, AreObtainedByTheirNames) {
     }
 }
 
+TEST(ProgramNames, AreTheNamesTheProgramsFindEachOtherBy) {
+    const std::pair<const char*, const char*> names[] = {
+        {kResidentFrameTitle, "VLEMORA : CorvinaPlus"},
+        {kResidentMutexName, "Velmora : Corvina Plus"},
+        {kSettingsMutexName, "Velmora : Corvina"},
+        {kSettingsSheetClass, "#32770"},
+        {kBandToolbarClass, "ToolbarWindow32"},
+        {kBandToolbarText, "Velmora:CorvinaBar"},
+    };
+    for (const auto& [name, expected] : names) {
+        EXPECT_STREQ(name, expected);
+    }
+}
+
+// The title is looked for through the ANSI functions and compared through the wide ones: both
+// forms must name the same window on this system.
+TEST(ProgramNames, SettingsSheetTitleReadsAsItsWideFormOnThisSystem) {
+    const std::string title = BuildSettingsSheetTitle();
+    HWND window = CreateWindowExA(0, "STATIC", title.c_str(), WS_POPUP, 0, 0, 10, 10, nullptr,
+                                  nullptr, nullptr, nullptr);
+    ASSERT_NE(window, nullptr);
+    WCHAR shown[64] = {};
+    GetWindowTextW(window, shown, 64);
+    EXPECT_EQ(FindWindowA("STATIC", title.c_str()), window);
+    DestroyWindow(window);
+    EXPECT_STREQ(shown, IsJapaneseRun() ? kJapaneseSettingsSheetTitle : kEnglishSettingsSheetTitle);
+    EXPECT_EQ(std::wstring(kEnglishSettingsSheetTitle),
+              std::wstring(kSettingsSheetTitle.english,
+                           kSettingsSheetTitle.english + strlen(kSettingsSheetTitle.english)));
+}
+
 class BandNotification : public ::testing::Test {
 protected:
     void SetUp() override {

@@ -13,13 +13,14 @@
 #include <vector>
 
 #include "common/UiText.h"
+#include "common/WindowMessages.h"
 #include "framework/CPropertySheet.h"
 #include "settings/CPlusPage.h"
 #include "settings/resource.h"
 
 namespace {
 
-const char kResidentTitle[] = "VLEMORA : CorvinaPlus";
+const char* const kResidentTitle = kResidentFrameTitle;
 const char kOptionsKey[] = "Software\\Velmora\\Corvina Plus";
 const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kAutostartName[] = "CorvinaPlus";
@@ -93,7 +94,7 @@ bool HeldByResident(UINT modifiers, UINT key, DWORD timeoutMs = 30000) {
 // request is repeated when a probe happened to collide with the registration.
 bool ResidentRetakes(UINT modifiers, UINT key) {
     for (int attempt = 0; attempt < 10; ++attempt) {
-        PostMessageA(ResidentWindow(), RegisterWindowMessageA("UpdateOption"), 0, 0);
+        PostMessageA(ResidentWindow(), RegisterWindowMessageA(kUpdateOptionMessageName), 0, 0);
         if (HeldByResident(modifiers, key, 3000)) {
             return true;
         }
@@ -489,7 +490,7 @@ TEST_F(PlusPageTest, UserWhoMayNotSetAutostartLeavesTheEntryAlone) {
 std::vector<WPARAM> g_updateOptions;
 
 LRESULT CALLBACK StandInProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == RegisterWindowMessageA("UpdateOption")) {
+    if (message == RegisterWindowMessageA(kUpdateOptionMessageName)) {
         g_updateOptions.push_back(wParam);
         return 0;
     }

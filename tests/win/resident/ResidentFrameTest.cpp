@@ -13,6 +13,7 @@
 #include "ResidentProcess.h"
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
+#include "common/WindowMessages.h"
 
 using namespace resident_test;
 
@@ -75,7 +76,7 @@ bool RemoveIconBehindItsBack(HWND window) {
 // Posts "UpdateOption" 1 after whatever was posted before and waits until the hot key is
 // free: by then the program has handled everything posted earlier.
 void DrainPostedMessages(HWND program) {
-    PostMessageA(program, Registered("UpdateOption"), 1, 0);
+    PostMessageA(program, Registered(kUpdateOptionMessageName), 1, 0);
     ASSERT_TRUE(WaitFor([] { return !IsHotKeyHeld(kCtrlAlt, 'Q'); }));
 }
 
@@ -165,7 +166,7 @@ TEST_F(ResidentFrame, SecondStartEndsAndBringsTheFirstForward) {
 TEST_F(ResidentFrame, UpdateOptionReleasesAndRetakesTheHotKey) {
     StartProgram();
     HWND window = program.Window();
-    PostMessageA(window, Registered("UpdateOption"), 1, 0);
+    PostMessageA(window, Registered(kUpdateOptionMessageName), 1, 0);
     ASSERT_TRUE(WaitFor([] { return !IsHotKeyHeld(kCtrlAlt, 'Q'); })) << "hot key not released";
 
     // While released, anyone may take the combination.
@@ -177,7 +178,7 @@ TEST_F(ResidentFrame, UpdateOptionReleasesAndRetakesTheHotKey) {
     const BYTE modifiers[] = {2 | 1, 0};
     WriteBinaryOption("KeyCode", key, sizeof key);
     WriteBinaryOption("Modifiers", modifiers, sizeof modifiers);
-    PostMessageA(window, Registered("UpdateOption"), 0, 0);
+    PostMessageA(window, Registered(kUpdateOptionMessageName), 0, 0);
     EXPECT_TRUE(WaitFor([] { return IsHotKeyHeld(MOD_CONTROL | MOD_SHIFT, 'W'); }))
         << "new combination not registered";
     EXPECT_FALSE(IsHotKeyHeld(kCtrlAlt, 'Q'));
@@ -240,7 +241,7 @@ TEST_F(ResidentFrame, TaskbarCreatedAddsTheIconAgain) {
     // The restarted shell has forgotten every icon.
     ASSERT_TRUE(RemoveIconBehindItsBack(window));
     ASSERT_FALSE(ShellKnowsIcon(window));
-    PostMessageA(window, Registered("TaskbarCreated"), 0, 0);
+    PostMessageA(window, Registered(kTaskbarCreatedMessageName), 0, 0);
     EXPECT_TRUE(WaitFor([window] { return ShellKnowsIcon(window); }))
         << "the icon was not added again";
 }
@@ -318,7 +319,7 @@ TEST_F(ResidentFrame, AboutBoxShowsItsTextsAndBlocksTheMenu) {
 
     // A second about command while it is open makes no second box.
     PostMessageA(window, WM_COMMAND, 57664, 0);
-    PostMessageA(window, Registered("MenuMessage"), 0, 0);
+    PostMessageA(window, Registered(kMenuMessageName), 0, 0);
     PostMessageA(window, kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
     PostMessageA(window, kTrayCallback, kTrayIconId, WM_LBUTTONDOWN);
     PostMessageA(window, WM_HOTKEY, 3 * 256 + 'Q', MAKELPARAM(kCtrlAlt, 'Q'));
@@ -336,7 +337,7 @@ TEST_F(ResidentFrame, MenuMessageShowsTheListAndOpensTheChosenEntry) {
     DeleteFileA(marker.c_str());
     ASSERT_TRUE(SaveMarkerList());
     StartProgram();
-    PostMessageA(program.Window(), Registered("MenuMessage"), 0, 0);
+    PostMessageA(program.Window(), Registered(kMenuMessageName), 0, 0);
     HWND popup = nullptr;
     ASSERT_TRUE(WaitFor([&] { return (popup = FindPopupMenuOf(program.ProcessId())) != nullptr; }))
         << "no hot-key menu";
@@ -353,8 +354,8 @@ TEST_F(ResidentFrame, SettingsSheetComesForwardInsteadOfTheMenu) {
     StartProgram();
     HWND window = program.Window();
     // A dialog standing in for the settings sheet, titled as the sheet is on this system.
-    const std::string title =
-        IsJapaneseRun() ? Ansi(L"Corvinaの設定\u3000\u3000") : std::string("Corvina Settings ");
+    const std::string title = IsJapaneseRun() ? Ansi(kJapaneseSettingsSheetTitle)
+                                              : std::string(kSettingsSheetTitle.english);
     struct {
         DLGTEMPLATE dialog;
         WORD menu, windowClass, caption;
@@ -370,7 +371,7 @@ TEST_F(ResidentFrame, SettingsSheetComesForwardInsteadOfTheMenu) {
     SetForegroundWindow(other);
     WaitFor([other] { return GetForegroundWindow() == other; }, 5000);
 
-    PostMessageA(window, Registered("MenuMessage"), 0, 0);
+    PostMessageA(window, Registered(kMenuMessageName), 0, 0);
     PostMessageA(window, kTrayCallback, kTrayIconId, WM_LBUTTONDOWN);
     PostMessageA(window, kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
     DrainPostedMessages(window);
@@ -384,8 +385,8 @@ TEST_F(ResidentFrame, SettingsSheetComesForwardInsteadOfTheMenu) {
 TEST_F(ResidentFrame, SheetOfTheOtherLanguageDoesNotBlockTheIconMenu) {
     StartProgram();
     HWND window = program.Window();
-    const std::string otherTitle =
-        IsJapaneseRun() ? std::string("Corvina Settings ") : Ansi(L"Corvinaの設定\u3000\u3000");
+    const std::string otherTitle = IsJapaneseRun() ? std::string(kSettingsSheetTitle.english)
+                                                   : Ansi(kJapaneseSettingsSheetTitle);
     HWND sheet = CreateWindowExA(0, "#32770", otherTitle.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 100,
                                  50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(sheet, nullptr);

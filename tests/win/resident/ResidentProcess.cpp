@@ -1,10 +1,12 @@
 #include "ResidentProcess.h"
 
+#include "common/WindowMessages.h"
+
 #include <vector>
 
 namespace resident_test {
 
-const char kResidentTitle[] = "VLEMORA : CorvinaPlus";
+const char* const kResidentTitle = kResidentFrameTitle;
 const char kOptionsKeyPath[] = "Software\\Velmora\\Corvina Plus";
 
 std::string ResidentProgramPath() {

@@ -9,8 +9,8 @@
 
 namespace resident_test {
 
-extern const char kResidentTitle[];  // "VLEMORA : CorvinaPlus"
-extern const char kOptionsKeyPath[]; // "Software\Velmora\Corvina Plus"
+extern const char* const kResidentTitle; // kResidentFrameTitle
+extern const char kOptionsKeyPath[];     // "Software\Velmora\Corvina Plus"
 
 // The program under test (the build's bin folder) as a Windows path.
 std::string ResidentProgramPath();

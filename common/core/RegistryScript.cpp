@@ -1,4 +1,4 @@
-#include "extension/core/RegistryScript.h"
+#include "common/core/RegistryScript.h"
 
 #include <cctype>
 #include <cstddef>

@@ -1,4 +1,4 @@
-#include "RegistryScriptRunner.h"
+#include "common/RegistryScriptRunner.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "extension/core/RegistryScript.h"
+#include "common/core/RegistryScript.h"
 
 // Parses the script resource `resourceId` of module with the given variables and registers
 // (or unregisters) it. Registration stops at the first registry error, unregistration goes
