@@ -10,10 +10,6 @@
 #include "common/core/ItemIdListBytes.h"
 #include "common/core/MenuListValues.h"
 
-static_assert(corvina::kRegTypeBinary == REG_BINARY && corvina::kRegTypeSz == REG_SZ &&
-                  corvina::kRegTypeDword == REG_DWORD,
-              "registry type numbers");
-
 namespace {
 
 // The values of the key that can belong to records 1 .. length, with their data.

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <new>
 #include <string_view>
 #include <utility>
 
@@ -56,6 +57,14 @@ ShellMenuItemData::ShellMenuItemData() : m_imageList(SystemSmallImageList()) {
 }
 
 ShellMenuItemData::~ShellMenuItemData() = default;
+
+std::unique_ptr<ShellMenuItemData> ShellMenuItemData::Create(MenuItemKind kind) {
+    std::unique_ptr<ShellMenuItemData> data(new (std::nothrow) ShellMenuItemData);
+    if (data) {
+        data->SetKind(kind);
+    }
+    return data;
+}
 
 void ShellMenuItemData::SetLabel(const char* label) {
     corvina::CopyAnsiText(label ? std::string_view(label) : std::string_view(), m_label,

@@ -6,6 +6,8 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <memory>
+
 #include "framework/CItemIdList.h"
 
 // Stored as a 32-bit integer; the values are fixed because menu builders and painters of
@@ -28,6 +30,9 @@ public:
 
     // Kind 0, empty label, no icon (-1), the system small image list, no item, no submenu.
     ShellMenuItemData();
+    // A new entry of this kind, owned by the caller; null when memory is short (menus are
+    // built inside message handlers, where nothing may be thrown).
+    static std::unique_ptr<ShellMenuItemData> Create(MenuItemKind kind);
     ShellMenuItemData(const ShellMenuItemData&) = delete;
     ShellMenuItemData& operator=(const ShellMenuItemData&) = delete;
     // Frees the item ID list. The submenu belongs to whoever built the menu.

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "common/core/MenuItemLayout.h"
+#include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
 #include "framework/Debug.h"
 
@@ -72,9 +73,9 @@ CItemIdList ParsePathToItemIdList(const char* path) {
     if (!path || !*path) {
         return CItemIdList();
     }
-    WCHAR wide[MAX_PATH] = {};
-    if (MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) == 0) {
-        return CItemIdList(); // longer than the path limit, or not text of this code page
+    std::wstring wide = AnsiToWide(path);
+    if (wide.empty() || wide.size() >= MAX_PATH) {
+        return CItemIdList(); // longer than the path limit
     }
     CComPtr<IShellFolder> desktop;
     if (FAILED_UNEXPECTEDLY(SHGetDesktopFolder(&desktop))) {
@@ -82,8 +83,8 @@ CItemIdList ParsePathToItemIdList(const char* path) {
     }
     CItemIdList list;
     ULONG eaten = 0;
-    if (FAILED(
-            desktop->ParseDisplayName(nullptr, nullptr, wide, &eaten, list.Receive(), nullptr))) {
+    if (FAILED(desktop->ParseDisplayName(nullptr, nullptr, &wide[0], &eaten, list.Receive(),
+                                         nullptr))) {
         return CItemIdList();
     }
     return list;

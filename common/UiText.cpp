@@ -1,6 +1,7 @@
 #include "common/UiText.h"
 
 #include "common/core/AnsiText.h"
+#include "framework/AnsiWide.h"
 
 namespace {
 
@@ -22,18 +23,7 @@ std::string BuildText(const BilingualText& text) {
     if (!IsJapaneseUi()) {
         return text.english ? text.english : "";
     }
-    if (!text.japanese || !*text.japanese) {
-        return std::string();
-    }
-    const int size =
-        WideCharToMultiByte(CP_ACP, 0, text.japanese, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return std::string();
-    }
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.japanese, -1, &out[0], size, nullptr, nullptr);
-    out.resize(static_cast<size_t>(size) - 1);
-    return out;
+    return WideToAnsi(text.japanese);
 }
 
 size_t CopyAnsiTextToBuffer(const std::string& text, char* buffer, size_t bufferSize) {

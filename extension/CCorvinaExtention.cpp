@@ -1,5 +1,6 @@
 #include "CCorvinaExtention.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
 
@@ -9,6 +10,7 @@
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
 #include "extension/core/ContextMenuLayout.h"
+#include "framework/AnsiWide.h"
 #include "framework/ComTry.h"
 #include "framework/Debug.h"
 #include "framework/ModuleInstance.h"
@@ -209,13 +211,8 @@ STDMETHODIMP CCorvinaExtention::GetCommandString(UINT_PTR offset, UINT type, UIN
         if (!name) {
             return E_INVALIDARG;
         }
-        const std::string text = FormatHelpText(entry->GetLabel());
-        WCHAR wide[kWideTextLimit + 1] = {};
-        int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                         wide, kWideTextLimit);
-        if (length <= 0) {
-            length = 0;
-        }
+        const std::wstring wide = AnsiToWide(FormatHelpText(entry->GetLabel()));
+        const int length = static_cast<int>(std::min<size_t>(wide.size(), kWideTextLimit));
         // size counts characters here; keep room for the terminator and never end on the
         // first half of a surrogate pair.
         UINT copied = static_cast<UINT>(length) < size ? static_cast<UINT>(length) : size - 1;
@@ -224,7 +221,7 @@ STDMETHODIMP CCorvinaExtention::GetCommandString(UINT_PTR offset, UINT type, UIN
             --copied;
         }
         WCHAR* out = reinterpret_cast<WCHAR*>(name);
-        CopyMemory(out, wide, copied * sizeof(WCHAR));
+        CopyMemory(out, wide.data(), copied * sizeof(WCHAR));
         out[copied] = L'\0';
         return S_OK;
     }
@@ -287,9 +284,7 @@ STDMETHODIMP CCorvinaExtention::GetTypeInfo(UINT index, LCID, ITypeInfo** info) 
     if (FAILED(hr)) {
         return hr;
     }
-    *info = m_typeInfo.Get();
-    (*info)->AddRef();
-    return S_OK;
+    return m_typeInfo.CopyTo(info);
     COM_TRY_END
 }
 

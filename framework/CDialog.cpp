@@ -21,20 +21,6 @@ bool CDialog::UsesWideTemplateCalls() {
     return (GetVersion() & 0x80000000u) == 0;
 }
 
-std::wstring CDialog::WideFromAnsi(const char* text) {
-    if (!text || !*text) {
-        return std::wstring();
-    }
-    const int length = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 1) {
-        return std::wstring();
-    }
-    std::wstring wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], length);
-    wide.resize(static_cast<size_t>(length - 1));
-    return wide;
-}
-
 INT_PTR CDialog::DoModal(HWND parent) {
     if (m_hWnd) {
         return -1;

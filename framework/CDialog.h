@@ -27,8 +27,6 @@ public:
     // them, the 9x family only the ANSI ones. The ANSI calls pass a template's UTF-16 texts
     // through the system code page, so a Japanese template reads "?" on an English NT system.
     static bool UsesWideTemplateCalls();
-    // Text of the system code page for the wide calls (captions, tab titles).
-    static std::wstring WideFromAnsi(const char* text);
 
     HWND GetHwnd() const { return m_hWnd; }
     operator HWND() const { return m_hWnd; }

@@ -1,5 +1,7 @@
 #include "framework/CPropertyPage.h"
 
+#include "framework/AnsiWide.h"
+
 #include <commctrl.h>
 
 CPropertyPage::CPropertyPage(UINT templateId, HINSTANCE resources)
@@ -78,7 +80,7 @@ void CPropertyPage::FillPage(PROPSHEETPAGEW& page) {
         page.pszIcon = MAKEINTRESOURCEW(m_iconId);
     }
     if (m_title) {
-        m_wideTitle = WideFromAnsi(m_title);
+        m_wideTitle = AnsiToWide(m_title);
         page.pszTitle = m_wideTitle.c_str();
     }
     page.pfnDlgProc = ansi.pfnDlgProc;

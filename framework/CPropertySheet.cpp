@@ -1,5 +1,6 @@
 #include "framework/CPropertySheet.h"
 
+#include "framework/AnsiWide.h"
 #include "framework/CApp.h"
 #include "framework/CPropertyPage.h"
 #include "framework/Debug.h"
@@ -97,7 +98,7 @@ INT_PTR CPropertySheet::DoModal(HWND parent) {
     if (wide) {
         // The same header with the caption in UTF-16; the two forms differ only in the
         // types of their text pointers.
-        const std::wstring caption = CDialog::WideFromAnsi(m_caption.c_str());
+        const std::wstring caption = AnsiToWide(m_caption);
         PROPSHEETHEADERW wideHeader = {};
         wideHeader.dwSize = PROPSHEETHEADERW_V1_SIZE;
         wideHeader.dwFlags = header.dwFlags;

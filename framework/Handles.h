@@ -5,6 +5,7 @@
 
 #include <windows.h>
 #include <commctrl.h>
+#include <objbase.h>
 
 #include <utility>
 
@@ -105,6 +106,14 @@ struct GlobalMemory {
     static bool IsValid(Handle h) { return h != nullptr; }
     static void Close(Handle h) { GlobalFree(h); }
 };
+// Memory the callee allocated with the task allocator and the caller frees (strings from
+// IQueryInfo::GetInfoTip, IShellFolder display names and the like).
+template <class T> struct CoTaskMem {
+    using Handle = T*;
+    static Handle Invalid() { return nullptr; }
+    static bool IsValid(Handle h) { return h != nullptr; }
+    static void Close(Handle h) { CoTaskMemFree(h); }
+};
 struct MemoryDC {
     using Handle = HDC;
     static Handle Invalid() { return nullptr; }
@@ -127,6 +136,8 @@ using CCursorHandle = CUniqueHandle<handle_traits::Cursor>;
 using CImageListHandle = CUniqueHandle<handle_traits::ImageList>;
 using CLibrary = CUniqueHandle<handle_traits::Library>;
 using CGlobalMemory = CUniqueHandle<handle_traits::GlobalMemory>;
+template <class T> using CCoTaskMemPtr = CUniqueHandle<handle_traits::CoTaskMem<T>>;
+using CCoTaskMemString = CCoTaskMemPtr<wchar_t>;
 
 // A device context from GetDC (a window's, or the screen's for a null window), given back
 // with ReleaseDC.

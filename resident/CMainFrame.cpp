@@ -161,7 +161,7 @@ void CMainFrame::OnCreate() {
     HICON icon = static_cast<HICON>(LoadImageA(GetThisModule(), MAKEINTRESOURCEA(IDI_TRAY),
                                                IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                GetSystemMetrics(SM_CYSMICON), 0));
-    AddTrayIcon(kTrayIconId, icon, kTrayTip);
+    AddTrayIcon(kTrayIconId, CIconHandle(icon), kTrayTip);
     ReadOptionsAndRegisterHotKey();
     m_decorator.Attach(GetHwnd(), GetThisModule(), IDR_MAINFRAME, 16, 15);
 }

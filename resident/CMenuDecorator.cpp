@@ -98,7 +98,8 @@ void CMenuDecorator::DecoratePopup(HMENU popup) {
         if (!GetMenuItemInfoA(popup, i, TRUE, &info) || (info.fType & MFT_OWNERDRAW)) {
             continue;
         }
-        Record* record = new (std::nothrow) Record;
+        std::unique_ptr<Record> owned(new (std::nothrow) Record);
+        Record* record = owned.get();
         if (!record) {
             return;
         }
@@ -108,16 +109,17 @@ void CMenuDecorator::DecoratePopup(HMENU popup) {
         std::memcpy(record->label, text, sizeof record->label);
         record->label[sizeof record->label - 1] = '\0';
 
+        // Kept before the entry points at it, so that no entry can point at a record that
+        // could not be kept.
+        m_records.push_back({popup, info.wID, std::move(owned)});
         MENUITEMINFOA changed{};
         changed.cbSize = sizeof changed;
         changed.fMask = MIIM_FTYPE | MIIM_DATA;
         changed.fType = info.fType | MFT_OWNERDRAW;
         changed.dwItemData = reinterpret_cast<ULONG_PTR>(record);
         if (!SetMenuItemInfoA(popup, i, TRUE, &changed)) {
-            delete record;
-            continue;
+            m_records.pop_back();
         }
-        m_records.push_back({popup, info.wID, record});
     }
 }
 
@@ -133,7 +135,7 @@ void CMenuDecorator::ReleasePopup(HMENU popup) {
                 info.cbSize = sizeof info;
                 info.fMask = MIIM_FTYPE | MIIM_DATA;
                 if (GetMenuItemInfoA(it->menu, i, TRUE, &info) &&
-                    info.dwItemData == reinterpret_cast<ULONG_PTR>(it->record)) {
+                    info.dwItemData == reinterpret_cast<ULONG_PTR>(it->record.get())) {
                     info.fMask = MIIM_FTYPE | MIIM_DATA;
                     info.fType &= ~MFT_OWNERDRAW;
                     info.dwItemData = 0;
@@ -142,9 +144,8 @@ void CMenuDecorator::ReleasePopup(HMENU popup) {
                 }
             }
         }
-        delete it->record;
     }
-    m_records.erase(keep, m_records.end());
+    m_records.erase(keep, m_records.end()); // and the records with them
 }
 
 void CMenuDecorator::ReleaseAll() {
@@ -158,9 +159,9 @@ CMenuDecorator::Record* CMenuDecorator::FindRecord(ULONG_PTR data) const {
         return nullptr;
     }
     for (const Entry& entry : m_records) {
-        if (reinterpret_cast<ULONG_PTR>(entry.record) == data &&
+        if (reinterpret_cast<ULONG_PTR>(entry.record.get()) == data &&
             std::memcmp(entry.record->tag, kRecordTag, sizeof kRecordTag) == 0) {
-            return entry.record;
+            return entry.record.get();
         }
     }
     return nullptr;

@@ -7,6 +7,7 @@
 #include <commctrl.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -47,10 +48,12 @@ private:
         int image;  // toolbar image, -1 for none
         char label[260];
     };
+    // The entry's menu item carries record.get() as its data; the record lives as long as
+    // this entry.
     struct Entry {
         HMENU menu;
         UINT command;
-        Record* record;
+        std::unique_ptr<Record> record;
     };
 
     Record* FindRecord(ULONG_PTR data) const;

@@ -1,6 +1,7 @@
 #include "resident/CTaskTrayWnd.h"
 
 #include <cstring>
+#include <utility>
 
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
@@ -36,23 +37,23 @@ bool CTaskTrayWnd::NotifyIcon(DWORD action, UINT id, const TrayIcon& entry) {
     if (action != NIM_DELETE) {
         data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         data.uCallbackMessage = kTrayCallbackMessage;
-        data.hIcon = entry.icon;
+        data.hIcon = entry.icon.Get();
         CopyAnsiTextToBuffer(entry.tip, data.szTip, sizeof data.szTip);
     }
     return Shell_NotifyIconA(action, &data) != FALSE;
 }
 
-bool CTaskTrayWnd::AddTrayIcon(UINT id, HICON icon, const char* tip) {
+bool CTaskTrayWnd::AddTrayIcon(UINT id, CIconHandle icon, const char* tip) {
     auto found = m_icons.find(id);
     if (found != m_icons.end()) {
         NotifyIcon(NIM_DELETE, id, found->second);
-        if (found->second.icon && found->second.icon != icon) {
-            DestroyIcon(found->second.icon);
+        if (found->second.icon.Get() == icon.Get()) {
+            found->second.icon.Detach(); // the new owner holds the same handle
         }
         m_icons.erase(found);
     }
     TrayIcon& entry = m_icons[id];
-    entry.icon = icon;
+    entry.icon = std::move(icon);
     entry.tip = tip ? tip : "";
     return NotifyIcon(NIM_ADD, id, entry);
 }
@@ -63,10 +64,7 @@ bool CTaskTrayWnd::DeleteTrayIcon(UINT id) {
         return false;
     }
     const bool removed = NotifyIcon(NIM_DELETE, id, found->second);
-    if (found->second.icon) {
-        DestroyIcon(found->second.icon);
-    }
-    m_icons.erase(found);
+    m_icons.erase(found); // and its icon
     return removed;
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "framework/CWnd.h"
+#include "framework/Handles.h"
 
 class CTaskTrayWnd : public CWnd {
 public:
@@ -19,10 +20,11 @@ public:
     CTaskTrayWnd();
     ~CTaskTrayWnd() override;
 
-    // Adds an icon and remembers it; the window takes the icon over (destroyed with the
-    // entry). An icon already known under id is replaced. False when the shell refused it;
-    // it is still remembered, to be added again when the taskbar starts.
-    bool AddTrayIcon(UINT id, HICON icon, const char* tip);
+    // Adds an icon and remembers it; the window owns the icon (destroyed with the entry), so
+    // pass a copy of a shared icon. An icon already known under id is replaced (and destroyed
+    // unless it is the same handle). False when the shell refused it; it is still remembered,
+    // to be added again when the taskbar starts.
+    bool AddTrayIcon(UINT id, CIconHandle icon, const char* tip);
     // Removes the icon from the notification area and forgets it.
     bool DeleteTrayIcon(UINT id);
     void DeleteAllTrayIcons();
@@ -42,7 +44,7 @@ protected:
 
 private:
     struct TrayIcon {
-        HICON icon;
+        CIconHandle icon;
         std::string tip;
     };
     bool NotifyIcon(DWORD action, UINT id, const TrayIcon& entry);

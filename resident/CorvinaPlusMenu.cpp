@@ -1,6 +1,6 @@
 #include "resident/CorvinaPlusMenu.h"
 
-#include <new>
+#include <memory>
 #include <utility>
 
 #include "common/MenuItemList.h"
@@ -52,8 +52,8 @@ BOOL CorvinaPlusMenu::GetDrivesFolderInfo(int* iconIndex, std::string* displayNa
 void CorvinaPlusMenu::FillRootMenu(HMENU popup) {
     MenuItemList list = LoadMenuItemList();
     for (MenuItemRecord& record : list) {
-        ShellMenuItemData* data = new (std::nothrow) ShellMenuItemData;
-        if (data == nullptr) {
+        std::unique_ptr<ShellMenuItemData> data = ShellMenuItemData::Create(MenuItemKind::Command);
+        if (!data) {
             continue;
         }
         std::string label;
@@ -68,12 +68,11 @@ void CorvinaPlusMenu::FillRootMenu(HMENU popup) {
             if (submenu != nullptr) {
                 data->SetKind(MenuItemKind::FolderSubmenu);
                 data->SetSubmenu(submenu);
-                AppendEntry(popup, data, 0, 0);
+                AppendEntry(popup, std::move(data), 0, 0);
                 continue;
             }
         }
-        data->SetKind(MenuItemKind::Command);
-        AppendEntry(popup, data, NextCommandId(), 0);
+        AppendEntry(popup, std::move(data), NextCommandId(), 0);
     }
 
     const std::string settingsPath = GetSettingsPath();
@@ -81,14 +80,10 @@ void CorvinaPlusMenu::FillRootMenu(HMENU popup) {
         return;
     }
     if (GetMenuItemCount(popup) > 0) {
-        ShellMenuItemData* separator = new (std::nothrow) ShellMenuItemData;
-        if (separator != nullptr) {
-            separator->SetKind(MenuItemKind::Separator);
-            AppendEntry(popup, separator, NextCommandId(), 0);
-        }
+        AppendEntry(popup, ShellMenuItemData::Create(MenuItemKind::Separator), NextCommandId(), 0);
     }
-    ShellMenuItemData* settings = new (std::nothrow) ShellMenuItemData;
-    if (settings == nullptr) {
+    std::unique_ptr<ShellMenuItemData> settings = ShellMenuItemData::Create(MenuItemKind::Command);
+    if (!settings) {
         return;
     }
     settings->SetItemIdList(ParsePathToItemIdList(settingsPath.c_str()));
@@ -96,9 +91,8 @@ void CorvinaPlusMenu::FillRootMenu(HMENU popup) {
     if (settings->GetItemIdList() != nullptr && QueryIconIndex(settings->GetItemIdList(), &icon)) {
         settings->SetIconIndex(icon);
     }
-    settings->SetKind(MenuItemKind::Command);
     settings->SetLabel(GetSettingsLabel().c_str());
-    AppendEntry(popup, settings, NextCommandId(), 0);
+    AppendEntry(popup, std::move(settings), NextCommandId(), 0);
 }
 
 bool CorvinaPlusMenu::SystemScrollsLongMenus() {

@@ -1,7 +1,6 @@
 #include "resident/ShellMenuHost.h"
 
 #include <cstring>
-#include <new>
 #include <utility>
 
 #include "common/ItemIdList.h"
@@ -9,6 +8,7 @@
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
+#include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
 #include "resident/core/MenuColumns.h"
 #include "resident/core/MenuOrder.h"
@@ -112,20 +112,6 @@ FolderChild DescribeChild(CItemIdList list) {
     return child;
 }
 
-std::string ToAnsi(const wchar_t* text) {
-    if (text == nullptr || *text == 0) {
-        return std::string();
-    }
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return std::string();
-    }
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], size, nullptr, nullptr);
-    out.resize(static_cast<size_t>(size - 1));
-    return out;
-}
-
 // The shell's own description of an item, asked of the folder that holds it.
 std::string QueryShellInfoTip(LPCITEMIDLIST list) {
     CComPtr<IShellFolder> parent;
@@ -141,13 +127,11 @@ std::string QueryShellInfoTip(LPCITEMIDLIST list) {
         !info) {
         return std::string();
     }
-    LPWSTR text = nullptr;
-    if (FAILED(info->GetInfoTip(0, &text)) || text == nullptr) {
+    CCoTaskMemString text;
+    if (FAILED(info->GetInfoTip(0, text.Receive())) || !text) {
         return std::string();
     }
-    std::string tip = ToAnsi(text);
-    CoTaskMemFree(text);
-    return tip;
+    return WideToAnsi(text.Get());
 }
 
 } // namespace
@@ -210,19 +194,14 @@ BOOL ShellMenuHost::GetDrivesFolderInfo(int* iconIndex, std::string* displayName
 HMENU ShellMenuHost::BuildMenu() {
     DestroyMenu();
     m_nextCommandId = 1;
-    m_rootMenu = CreateMenu();
-    if (m_rootMenu == nullptr) {
+    CMenuHandle root(CreateMenu());
+    CMenuHandle ownPopup(root ? CreatePopupMenu() : nullptr);
+    if (!ownPopup || !AppendMenuA(root, MF_POPUP | MF_STRING,
+                                  reinterpret_cast<UINT_PTR>(ownPopup.Get()), kRootPopupText)) {
         return nullptr;
     }
-    HMENU popup = CreatePopupMenu();
-    if (popup == nullptr || !AppendMenuA(m_rootMenu, MF_POPUP | MF_STRING,
-                                         reinterpret_cast<UINT_PTR>(popup), kRootPopupText)) {
-        if (popup != nullptr) {
-            ::DestroyMenu(popup);
-        }
-        DestroyMenu();
-        return nullptr;
-    }
+    HMENU popup = ownPopup.Detach(); // the root destroys it with itself
+    m_rootMenu = std::move(root);
     {
         CWaitCursor wait;
         FillRootMenu(popup);
@@ -244,11 +223,7 @@ void ShellMenuHost::DestroyMenu() {
         FreeMenuItemData(popup);
     }
     // Data of entries no longer in the tree (taken out by someone else) is still ours.
-    std::unordered_set<const ShellMenuItemData*> leftovers;
-    leftovers.swap(m_ownedItemData);
-    for (const ShellMenuItemData* data : leftovers) {
-        FreeItemData(const_cast<ShellMenuItemData*>(data));
-    }
+    m_itemData.clear();
     // Detach the submenus from their entries first: destroying a menu destroys the popups
     // attached to it, and each handle must be destroyed exactly once.
     auto detachSubmenus = [](HMENU menu) {
@@ -261,17 +236,11 @@ void ShellMenuHost::DestroyMenu() {
     if (popup != nullptr) {
         detachSubmenus(popup);
     }
-    for (HMENU submenu : m_createdSubmenus) {
+    for (const CMenuHandle& submenu : m_createdSubmenus) {
         detachSubmenus(submenu);
     }
-    for (HMENU submenu : m_createdSubmenus) {
-        ::DestroyMenu(submenu);
-    }
     m_createdSubmenus.clear();
-    if (m_rootMenu != nullptr) {
-        ::DestroyMenu(m_rootMenu); // and its popup
-        m_rootMenu = nullptr;
-    }
+    m_rootMenu.Close(); // and its popup
     m_tipCommandId = 0;
 }
 
@@ -309,8 +278,7 @@ void ShellMenuHost::FreeMenuItemData(HMENU menu) {
 }
 
 void ShellMenuHost::FreeItemData(ShellMenuItemData* data) {
-    m_ownedItemData.erase(data);
-    delete data;
+    m_itemData.erase(data);
 }
 
 void ShellMenuHost::UpdateMenuFont() {
@@ -418,29 +386,20 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
     }
 
     // "Open" (or the greyed "Non" of a drive without its medium) comes first.
-    {
-        ShellMenuItemData* open = new (std::nothrow) ShellMenuItemData;
-        if (open != nullptr) {
-            open->SetKind(MenuItemKind::Command);
-            open->SetLabel(BuildText(notReady ? kNotReadyText : kOpenText).c_str());
-            int icon = -1;
-            if (QueryIconIndex(folder, &icon)) {
-                open->SetIconIndex(icon);
-            }
-            open->SetItemIdList(CopyItemIdList(folder));
-            AppendEntry(menu, open, NextCommandId(), notReady ? MF_GRAYED : 0u);
+    if (std::unique_ptr<ShellMenuItemData> open =
+            ShellMenuItemData::Create(MenuItemKind::Command)) {
+        open->SetLabel(BuildText(notReady ? kNotReadyText : kOpenText).c_str());
+        int icon = -1;
+        if (QueryIconIndex(folder, &icon)) {
+            open->SetIconIndex(icon);
         }
+        open->SetItemIdList(CopyItemIdList(folder));
+        AppendEntry(menu, std::move(open), NextCommandId(), notReady ? MF_GRAYED : 0u);
     }
     if (folders.empty() && files.empty()) {
         return;
     }
-    {
-        ShellMenuItemData* separator = new (std::nothrow) ShellMenuItemData;
-        if (separator != nullptr) {
-            separator->SetKind(MenuItemKind::Separator);
-            AppendEntry(menu, separator, NextCommandId(), 0);
-        }
-    }
+    AppendEntry(menu, ShellMenuItemData::Create(MenuItemKind::Separator), NextCommandId(), 0);
 
     // Attributes are fetched once per item here, never inside a comparison.
     std::vector<corvina::MenuOrderKey> keys;
@@ -488,8 +447,9 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
     size_t running = 0;
     auto append = [&](FolderChild& child, bool asSubmenu) {
         const UINT columnFlag = breaks[running++] ? MF_MENUBARBREAK : 0u;
-        ShellMenuItemData* data = new (std::nothrow) ShellMenuItemData;
-        if (data == nullptr) {
+        std::unique_ptr<ShellMenuItemData> data = ShellMenuItemData::Create(
+            asSubmenu ? MenuItemKind::FolderSubmenu : MenuItemKind::Command);
+        if (!data) {
             return;
         }
         data->SetLabel(child.key.displayName.c_str());
@@ -498,15 +458,12 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
         if (asSubmenu) {
             HMENU submenu = CreateSubmenu();
             if (submenu == nullptr) {
-                delete data;
                 return;
             }
-            data->SetKind(MenuItemKind::FolderSubmenu);
             data->SetSubmenu(submenu);
-            AppendEntry(menu, data, 0, columnFlag);
+            AppendEntry(menu, std::move(data), 0, columnFlag);
         } else {
-            data->SetKind(MenuItemKind::Command);
-            AppendEntry(menu, data, NextCommandId(), columnFlag);
+            AppendEntry(menu, std::move(data), NextCommandId(), columnFlag);
         }
     };
     for (size_t index : folderOrder) {
@@ -533,17 +490,14 @@ bool ShellMenuHost::IsExpandableFolder(LPCITEMIDLIST list) {
     if (!items) {
         return false;
     }
-    LPITEMIDLIST child = nullptr;
+    CItemIdList child;
     ULONG fetched = 0;
-    const bool any = items->Next(1, &child, &fetched) == S_OK && child != nullptr;
-    CoTaskMemFree(child);
-    return any;
+    return items->Next(1, child.Receive(), &fetched) == S_OK && child;
 }
 
-bool ShellMenuHost::AppendEntry(HMENU menu, ShellMenuItemData* data, UINT commandId,
+bool ShellMenuHost::AppendEntry(HMENU menu, std::unique_ptr<ShellMenuItemData> data, UINT commandId,
                                 UINT extraFlags) {
-    if (menu == nullptr || data == nullptr) {
-        delete data;
+    if (menu == nullptr || !data) {
         return false;
     }
     UINT flags = MF_OWNERDRAW | extraFlags;
@@ -559,32 +513,31 @@ bool ShellMenuHost::AppendEntry(HMENU menu, ShellMenuItemData* data, UINT comman
     default:
         break;
     }
+    ShellMenuItemData* entry = data.get();
     try {
-        m_ownedItemData.insert(data);
+        m_itemData.emplace(entry, std::move(data));
     } catch (...) {
-        delete data;
-        return false;
+        return false; // data was freed with the node that could not be stored
     }
-    if (!AppendMenuA(menu, flags, id, reinterpret_cast<LPCSTR>(data))) {
-        m_ownedItemData.erase(data);
-        delete data;
+    if (!AppendMenuA(menu, flags, id, reinterpret_cast<LPCSTR>(entry))) {
+        m_itemData.erase(entry);
         return false;
     }
     return true;
 }
 
 HMENU ShellMenuHost::CreateSubmenu() {
-    HMENU submenu = CreatePopupMenu();
-    if (submenu == nullptr) {
+    CMenuHandle submenu(CreatePopupMenu());
+    const HMENU handle = submenu.Get();
+    if (!submenu) {
         return nullptr;
     }
     try {
-        m_createdSubmenus.push_back(submenu);
+        m_createdSubmenus.push_back(std::move(submenu));
     } catch (...) {
-        ::DestroyMenu(submenu);
-        return nullptr;
+        return nullptr; // still owned by submenu, which destroys it
     }
-    return submenu;
+    return handle;
 }
 
 void ShellMenuHost::InitMenuPopup(HMENU popup) {
@@ -654,7 +607,7 @@ ShellMenuItemData* ShellMenuHost::FindCommandData(UINT commandId) const {
 bool ShellMenuHost::OwnsItemData(ULONG_PTR itemData) const {
     // Compared as an address only: what it points at is not read unless it is ours.
     return itemData != 0 &&
-           m_ownedItemData.count(reinterpret_cast<const ShellMenuItemData*>(itemData)) != 0;
+           m_itemData.count(reinterpret_cast<const ShellMenuItemData*>(itemData)) != 0;
 }
 
 HMENU ShellMenuHost::GetPopupMenu() const {

@@ -8,16 +8,16 @@
 #include <shlobj.h>
 
 #include <functional>
+#include <memory>
 #include <string>
-#include <unordered_set>
+#include <unordered_map>
 #include <vector>
 
+#include "common/ShellMenuItemData.h"
 #include "framework/CItemIdList.h"
 #include "framework/CWnd.h"
 #include "framework/Handles.h"
 #include "resident/TitledTipWindow.h"
-
-class ShellMenuItemData;
 
 // What the info tip shows for one entry.
 struct MenuEntryTip {
@@ -62,8 +62,10 @@ public:
     // Opens the item of the entry with this command id (through the launch hook if it takes
     // it). False when no entry has the id or opening failed.
     virtual BOOL ExecuteCommand(UINT commandId);
-    // Frees the item data of every entry of menu and of its submenus.
+    // Frees the item data of every entry of menu and of its submenus that this host owns,
+    // and clears the entries' data so that nothing points at freed memory.
     virtual void FreeMenuItemData(HMENU menu);
+    // Frees data if this host owns it; anything else is left alone.
     virtual void FreeItemData(ShellMenuItemData* data);
     // Re-creates the menu font from the system's metrics and measures it on this window.
     virtual void UpdateMenuFont();
@@ -86,9 +88,11 @@ public:
     // Whether the entry list is a folder that would show at least one child (the desktop
     // always is). Asks the shell for a single child.
     static bool IsExpandableFolder(LPCITEMIDLIST list);
-    // Appends an owner-drawn entry carrying data; the menu takes the data over on success
-    // (freed by DestroyMenu). For kind FolderSubmenu the data's submenu is the popup.
-    bool AppendEntry(HMENU menu, ShellMenuItemData* data, UINT commandId, UINT extraFlags);
+    // Appends an owner-drawn entry carrying data; this host keeps the data (freed by
+    // DestroyMenu) and the entry holds a plain pointer to it. On failure the data is freed at
+    // once. For kind FolderSubmenu the data's submenu is the popup.
+    bool AppendEntry(HMENU menu, std::unique_ptr<ShellMenuItemData> data, UINT commandId,
+                     UINT extraFlags);
     // A new empty submenu, remembered so that DestroyMenu destroys it.
     HMENU CreateSubmenu();
 
@@ -104,11 +108,11 @@ public:
     bool OwnsItemData(ULONG_PTR itemData) const;
 
     void SetLaunchHook(LaunchHook hook) { m_launchHook = std::move(hook); }
-    HMENU GetRootMenu() const { return m_rootMenu; }
+    HMENU GetRootMenu() const { return m_rootMenu.Get(); }
     // From the start of tracking until the showing has opened its pick and cleaned up.
     bool IsTracking() const { return m_tracking; }
     HMENU GetPopupMenu() const;
-    const std::vector<HMENU>& GetCreatedSubmenus() const { return m_createdSubmenus; }
+    const std::vector<CMenuHandle>& GetCreatedSubmenus() const { return m_createdSubmenus; }
     HFONT GetMenuFont() const { return m_menuFont.Get(); }
     // Character height plus external leading of the menu font.
     int GetMenuLineHeight() const { return m_lineHeight; }
@@ -132,9 +136,12 @@ protected:
 private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
-    HMENU m_rootMenu = nullptr;
-    std::vector<HMENU> m_createdSubmenus;
-    std::unordered_set<const ShellMenuItemData*> m_ownedItemData;
+    CMenuHandle m_rootMenu; // the menu bar; its popup goes with it
+    // Destroyed one by one, detached from their entries first (a menu destroys the popups
+    // attached to it, and each handle must go exactly once).
+    std::vector<CMenuHandle> m_createdSubmenus;
+    // Every entry's data, keyed by the address its entry carries.
+    std::unordered_map<const ShellMenuItemData*, std::unique_ptr<ShellMenuItemData>> m_itemData;
     UINT m_nextCommandId = 1;
     CFontHandle m_menuFont;
     int m_charWidth = 0;

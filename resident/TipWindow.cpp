@@ -5,6 +5,7 @@
 
 #include "common/MenuItemDraw.h"
 #include "common/UiText.h"
+#include "framework/AnsiWide.h"
 #include "framework/ModuleInstance.h"
 #include "resident/core/TipLayout.h"
 
@@ -85,28 +86,20 @@ std::string TipWindow::WrapText(const char* text, int wrapWidth) {
     if (wrapWidth == kNoWrap || !*text) {
         return text;
     }
-    const int wideSize = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (wideSize <= 1) {
+    const std::wstring wide = AnsiToWide(text);
+    if (wide.empty()) {
         return text;
     }
-    std::wstring wide(static_cast<size_t>(wideSize), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text, -1, &wide[0], wideSize);
-    wide.resize(static_cast<size_t>(wideSize) - 1);
 
     static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected");
     const std::u16string wrapped = corvina::WrapTipText(
         std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()),
         wrapWidth);
-    const auto* wrappedWide = reinterpret_cast<const wchar_t*>(wrapped.data());
-    const int wrappedLength = static_cast<int>(wrapped.size());
-    const int ansiSize =
-        WideCharToMultiByte(CP_ACP, 0, wrappedWide, wrappedLength, nullptr, 0, nullptr, nullptr);
-    if (ansiSize <= 0) {
+    const std::string ansi = WideToAnsi(
+        std::wstring_view(reinterpret_cast<const wchar_t*>(wrapped.data()), wrapped.size()));
+    if (ansi.empty()) {
         return text;
     }
-    std::string ansi(static_cast<size_t>(ansiSize), '\0');
-    WideCharToMultiByte(CP_ACP, 0, wrappedWide, wrappedLength, &ansi[0], ansiSize, nullptr,
-                        nullptr);
     char buffer[corvina::kTipTextLimit];
     const size_t length = CopyAnsiTextToBuffer(ansi, buffer, sizeof(buffer));
     return std::string(buffer, length);

@@ -12,6 +12,7 @@
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
+#include "framework/AnsiWide.h"
 #include "framework/CDataExchange.h"
 #include "framework/ModuleInstance.h"
 #include "settings/ItemNameDialog.h"
@@ -224,9 +225,7 @@ bool CBasicPage::AnswerToolTip(NMHDR* header) {
             info->hinst = nullptr;
             info->lpszText = const_cast<char*>(m_toolTip.c_str());
         } else {
-            const int length = MultiByteToWideChar(CP_ACP, 0, m_toolTip.c_str(), -1, nullptr, 0);
-            m_toolTipWide.assign(length > 0 ? length : 1, L'\0');
-            MultiByteToWideChar(CP_ACP, 0, m_toolTip.c_str(), -1, &m_toolTipWide[0], length);
+            m_toolTipWide = AnsiToWide(m_toolTip);
             auto* info = reinterpret_cast<NMTTDISPINFOW*>(header);
             info->hinst = nullptr;
             info->lpszText = &m_toolTipWide[0];

@@ -1,6 +1,7 @@
 #include "settings/ItemNameDialog.h"
 
 #include "common/UiText.h"
+#include "framework/AnsiWide.h"
 #include "framework/CDataExchange.h"
 #include "settings/SettingsMessage.h"
 #include "settings/resource.h"
@@ -27,9 +28,7 @@ void ItemNameDialog::DoDataExchange(CDataExchange& dx) {
         return;
     }
     // The edit's limit counts characters; a double-byte character is two bytes here.
-    const int characters =
-        MultiByteToWideChar(CP_ACP, 0, name.data(), static_cast<int>(name.size()), nullptr, 0);
-    if (characters > kMaxNameLength) {
+    if (AnsiToWide(name).size() > static_cast<size_t>(kMaxNameLength)) {
         // Only text set past the edit's limit (WM_SETTEXT does not heed it) gets this far.
         SettingsMessageBox(BuildText({L"名前は256文字以内で入力してください。",
                                       "ERROR : Please input a title of 256 characters or less."})

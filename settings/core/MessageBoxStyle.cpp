@@ -6,15 +6,6 @@ namespace corvina {
 
 namespace {
 
-constexpr std::uint32_t kIconMask = 0x00F0;
-constexpr std::uint32_t kButtonMask = 0x000F;
-constexpr std::uint32_t kExclamation = 0x0030;
-
-constexpr std::uint32_t kOk = 0;
-constexpr std::uint32_t kOkCancel = 1;
-constexpr std::uint32_t kYesNoCancel = 3;
-constexpr std::uint32_t kYesNo = 4;
-
 constexpr int kShadow = 4;
 constexpr int kIconInset = 2;
 
@@ -28,15 +19,15 @@ FrameRect Clamped(int left, int top, int right, int bottom, int width, int heigh
 } // namespace
 
 std::uint32_t AddDefaultMessageIcon(std::uint32_t type) {
-    if ((type & kIconMask) != 0) {
+    if ((type & kMessageBoxIconMask) != 0) {
         return type;
     }
-    switch (type & kButtonMask) {
-    case kOk:
-    case kOkCancel:
-    case kYesNoCancel:
-    case kYesNo:
-        return type | kExclamation;
+    switch (type & kMessageBoxButtonMask) {
+    case kMessageBoxOk:
+    case kMessageBoxOkCancel:
+    case kMessageBoxYesNoCancel:
+    case kMessageBoxYesNo:
+        return type | kMessageBoxIconExclamation;
     default:
         return type;
     }

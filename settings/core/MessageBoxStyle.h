@@ -5,6 +5,15 @@
 
 namespace corvina {
 
+// Message box style bits (the system's MB_* values).
+constexpr std::uint32_t kMessageBoxIconMask = 0x00F0;
+constexpr std::uint32_t kMessageBoxButtonMask = 0x000F;
+constexpr std::uint32_t kMessageBoxIconExclamation = 0x0030;
+constexpr std::uint32_t kMessageBoxOk = 0;
+constexpr std::uint32_t kMessageBoxOkCancel = 1;
+constexpr std::uint32_t kMessageBoxYesNoCancel = 3;
+constexpr std::uint32_t kMessageBoxYesNo = 4;
+
 // The style a message box of the settings program is shown with: a box without an icon of
 // its own whose buttons are OK, OK/Cancel, Yes/No/Cancel or Yes/No gets the exclamation
 // icon; every other button set keeps what the caller gave.

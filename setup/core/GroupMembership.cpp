@@ -6,10 +6,7 @@ namespace corvina {
 
 namespace {
 
-constexpr unsigned char kSidRevision = 1;
-constexpr unsigned char kMaxSubAuthorities = 15;
 constexpr size_t kSidHeaderBytes = 8; // revision, count, six bytes of authority
-constexpr uint32_t kBuiltinDomainRid = 32;
 
 void AppendLittleEndian(std::vector<unsigned char>& out, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) {
@@ -20,7 +17,7 @@ void AppendLittleEndian(std::vector<unsigned char>& out, uint32_t value) {
 } // namespace
 
 std::vector<unsigned char> BuiltinAliasSid(uint32_t aliasRid) {
-    std::vector<unsigned char> sid = {kSidRevision, 2, 0, 0, 0, 0, 0, 5};
+    std::vector<unsigned char> sid = {kSidRevision, 2, 0, 0, 0, 0, 0, kNtAuthority};
     AppendLittleEndian(sid, kBuiltinDomainRid);
     AppendLittleEndian(sid, aliasRid);
     return sid;

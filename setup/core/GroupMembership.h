@@ -13,6 +13,13 @@ namespace corvina {
 constexpr uint32_t kAdministratorsAliasRid = 544;
 constexpr uint32_t kPowerUsersAliasRid = 547;
 
+// The parts of a security identifier's binary form (SID_REVISION, SID_MAX_SUB_AUTHORITIES,
+// the last byte of SECURITY_NT_AUTHORITY, SECURITY_BUILTIN_DOMAIN_RID).
+constexpr unsigned char kSidRevision = 1;
+constexpr unsigned char kMaxSubAuthorities = 15;
+constexpr unsigned char kNtAuthority = 5;
+constexpr uint32_t kBuiltinDomainRid = 32;
+
 // Group attribute bits as the token reports them.
 constexpr uint32_t kGroupEnabled = 0x00000004;
 constexpr uint32_t kGroupUseForDenyOnly = 0x00000010;

@@ -2,6 +2,7 @@
 
 #include "common/ModulePaths.h"
 #include "common/UiText.h"
+#include "framework/AnsiWide.h"
 
 #include <cstring>
 
@@ -39,6 +40,30 @@ TEST(UiText, CopiesCutAtCharacterBoundariesOfTheSystemCodePage) {
               IsJapaneseRun() ? "\x93\xFA\x96\x7B" : "\x93\xFA\x96\x7B\x8C");
     EXPECT_EQ(buffer[length], '\0');
     EXPECT_EQ(buffer[6], 'Z');
+}
+
+TEST(AnsiWide, ConvertsThroughTheSystemCodePage) {
+    struct Case {
+        std::wstring wide;
+        std::string japaneseBytes; // code page 932
+        std::string englishBytes;  // code page 1252
+    };
+    const Case cases[] = {
+        {L"Open", "Open", "Open"},
+        {L"", "", ""},
+        // A 0x5C trail byte (表); code page 1252 has neither character.
+        {L"表示", "\x95\x5C\x8E\xA6", "??"},
+        {std::wstring(L"a\0b", 3), std::string("a\0b", 3), std::string("a\0b", 3)},
+    };
+    for (const Case& c : cases) {
+        const std::string& bytes = IsJapaneseRun() ? c.japaneseBytes : c.englishBytes;
+        EXPECT_EQ(WideToAnsi(c.wide), bytes);
+        if (bytes.find('?') == std::string::npos) {
+            EXPECT_EQ(AnsiToWide(bytes), c.wide) << "round trip";
+        }
+    }
+    EXPECT_EQ(WideToAnsi(static_cast<const wchar_t*>(nullptr)), "");
+    EXPECT_EQ(AnsiToWide(static_cast<const char*>(nullptr)), L"");
 }
 
 TEST(ModulePaths, FolderAndSiblingOfAModule) {

@@ -299,6 +299,28 @@ TEST(ItemIdList, FreesThroughTheTaskAllocator) {
     ASSERT_EQ(S_OK, CoRevokeMallocSpy());
 }
 
+TEST(CoTaskMemPtr, FreesThroughTheTaskAllocator) {
+    CCountingSpy spy;
+    ASSERT_EQ(S_OK, CoRegisterMallocSpy(&spy));
+    void* first = nullptr;
+    void* second = nullptr;
+    {
+        CCoTaskMemString text;
+        wchar_t** slot = text.Receive();
+        *slot = static_cast<wchar_t*>(CoTaskMemAlloc(4 * sizeof(wchar_t)));
+        ASSERT_NE(*slot, nullptr);
+        first = text.Get();
+        EXPECT_EQ(1u, spy.live.count(first));
+        *text.Receive() = static_cast<wchar_t*>(CoTaskMemAlloc(2 * sizeof(wchar_t)));
+        EXPECT_EQ(0u, spy.live.count(first)) << "Receive frees what it held";
+        second = text.Get();
+        EXPECT_EQ(1u, spy.live.count(second));
+    }
+    EXPECT_TRUE(spy.live.empty()) << "every block allocated was freed";
+    EXPECT_EQ(2u, spy.freed.size()) << "each exactly once";
+    ASSERT_EQ(S_OK, CoRevokeMallocSpy());
+}
+
 class CCounted final : public IUnknown {
 public:
     LONG refs = 1;

@@ -2,6 +2,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <memory>
 
 #include "MenuTestSupport.h"
 #include "common/ItemIdList.h"
@@ -688,6 +689,53 @@ TEST_F(MenuTest, EntriesOfOthersInTheMenuAreLeftAlone) {
     EXPECT_EQ(destroyed, 2);
     DestroyMenu(foreignPopup);
     VirtualFree(sealed, 0, MEM_RELEASE);
+}
+
+TEST_F(MenuTest, DataHandedToTheHostIsFreedExactlyOnce) {
+    SaveList({{MakeFile("notes.txt"), ""}});
+    const UINT kEntryId = 0x7100;
+    struct Case {
+        const char* name;
+        bool appendFails;    // appended to no menu: freed at once
+        bool takenOut;       // someone else removes the entry before the menu goes
+        bool freedWithPopup; // FreeMenuItemData on the popup before the menu goes
+    };
+    const Case cases[] = {
+        {"kept until the menu goes", false, false, false},
+        {"an append that fails", true, false, false},
+        {"an entry taken out by someone else", false, true, false},
+        {"freed with the popup's data", false, false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HMENU popup = m_menu.BuildMenu();
+        ASSERT_NE(popup, nullptr);
+        int destroyed = 0;
+        auto data = std::make_unique<CForeignItemData>(&destroyed);
+        data->SetKind(MenuItemKind::Command);
+        const ULONG_PTR address = reinterpret_cast<ULONG_PTR>(data.get());
+        const bool appended =
+            m_menu.AppendEntry(c.appendFails ? nullptr : popup, std::move(data), kEntryId, 0);
+        EXPECT_EQ(appended, !c.appendFails);
+        EXPECT_EQ(destroyed, c.appendFails ? 1 : 0);
+        EXPECT_EQ(m_menu.OwnsItemData(address), appended);
+        if (c.takenOut) {
+            ASSERT_TRUE(RemoveMenu(popup, kEntryId, MF_BYCOMMAND));
+        }
+        if (c.freedWithPopup) {
+            m_menu.FreeMenuItemData(popup);
+            EXPECT_EQ(destroyed, 1);
+            EXPECT_FALSE(m_menu.OwnsItemData(address));
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_DATA;
+            ASSERT_TRUE(GetMenuItemInfoA(popup, kEntryId, FALSE, &info));
+            EXPECT_EQ(info.dwItemData, 0u) << "the entry no longer points at freed data";
+        }
+        m_menu.DestroyMenu();
+        EXPECT_EQ(destroyed, 1);
+        EXPECT_FALSE(m_menu.OwnsItemData(address));
+    }
 }
 
 TEST_F(MenuTest, SettingChangeMakesANewMenuFontAndFreesTheOld) {

@@ -13,6 +13,7 @@
 #include "framework/Handles.h"
 #include "resident/CMainFrame.h"
 #include "resident/CMenuDecorator.h"
+#include "resident/CTaskTrayWnd.h"
 
 namespace {
 
@@ -25,6 +26,56 @@ std::string HostPath(const char* unixPath) {
         }
     }
     return path;
+}
+
+bool IsLiveIcon(HICON icon) {
+    ICONINFO info = {};
+    if (!GetIconInfo(icon, &info)) {
+        return false;
+    }
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+    return true;
+}
+
+// The window owns the icons it is given: a replaced one goes at once (unless the same handle
+// comes back), the last one when it is removed or the window object goes.
+TEST(TaskTray, DestroysEachIconItOwnsOnce) {
+    struct Case {
+        const char* name;
+        bool sameHandle;
+        bool removedByDestructor;
+    };
+    const Case cases[] = {
+        {"replaced by another icon, then deleted", false, false},
+        {"added again as the same handle, then deleted", true, false},
+        {"replaced by another icon, then the window goes", false, true},
+    };
+    HICON shared = LoadIcon(nullptr, IDI_APPLICATION);
+    ASSERT_NE(shared, nullptr);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HICON first = CopyIcon(shared);
+        ASSERT_NE(first, nullptr);
+        HICON second = nullptr;
+        {
+            CTaskTrayWnd tray;
+            tray.AddTrayIcon(1, CIconHandle(first), "first");
+            second = c.sameHandle ? first : CopyIcon(shared);
+            ASSERT_NE(second, nullptr);
+            tray.AddTrayIcon(1, CIconHandle(second), "second");
+            EXPECT_EQ(tray.GetTrayIconCount(), 1u);
+            EXPECT_EQ(IsLiveIcon(first), c.sameHandle);
+            EXPECT_TRUE(IsLiveIcon(second));
+            if (!c.removedByDestructor) {
+                tray.DeleteTrayIcon(1);
+                EXPECT_EQ(tray.GetTrayIconCount(), 0u);
+                EXPECT_FALSE(IsLiveIcon(second));
+            }
+        }
+        EXPECT_FALSE(IsLiveIcon(second));
+    }
+    EXPECT_TRUE(IsLiveIcon(shared)) << "the shared icon was only copied";
 }
 
 class MenuDecorator : public ::testing::Test {
