@@ -305,11 +305,8 @@ TEST_F(MenuItemListStore, JapaneseNameIsStoredInTheSystemCodePage) {
 
 // Runs the system's own "reg export" on the key and returns the file's lines (UTF-16).
 std::vector<std::wstring> ExportCorvinaKey() {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    char file[MAX_PATH];
-    std::snprintf(file, sizeof(file), "%scorvina-export-%lu.reg", folder,
-                  static_cast<unsigned long>(GetCurrentProcessId()));
+    const CScratchFolder folder("export");
+    const std::string file = folder.File("corvina.reg");
     std::string command = "reg.exe export HKCU\\Software\\Velmora\\Corvina \"";
     command += file;
     command += "\" /y";
@@ -332,7 +329,6 @@ std::vector<std::wstring> ExportCorvinaKey() {
     std::ifstream in(file, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();
-    DeleteFileA(file);
     EXPECT_GE(bytes.size(), 2u);
     if (bytes.size() < 2) {
         return lines;
