@@ -45,3 +45,13 @@ COLORREF CCanvas::Pixel(int x, int y) const {
     const uint32_t bgr = m_bits[static_cast<size_t>(y) * m_width + x];
     return RGB((bgr >> 16) & 0xFF, (bgr >> 8) & 0xFF, bgr & 0xFF);
 }
+
+int CCanvas::CountOther(const RECT& area, COLORREF colour) const {
+    int count = 0;
+    for (int y = area.top; y < area.bottom; ++y) {
+        for (int x = area.left; x < area.right; ++x) {
+            count += Pixel(x, y) != colour ? 1 : 0;
+        }
+    }
+    return count;
+}

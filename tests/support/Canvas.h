@@ -20,6 +20,8 @@ public:
     void Fill(COLORREF colour);
     // As a COLORREF (0x00BBGGRR); CLR_INVALID outside.
     COLORREF Pixel(int x, int y) const;
+    // Pixels in [left, right) x [top, bottom) that differ from colour.
+    int CountOther(const RECT& area, COLORREF colour) const;
 
 private:
     int m_width;

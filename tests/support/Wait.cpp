@@ -10,19 +10,21 @@ void PumpMessages() {
     }
 }
 
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs, Pumping pumping) {
+bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs, Pumping pumping,
+             DWORD intervalMs) {
     const DWORD start = GetTickCount();
     for (;;) {
+        // What was posted before the wait is handled before the first look.
+        if (pumping == Pumping::Messages) {
+            PumpMessages();
+        }
         if (predicate()) {
             return true;
         }
         if (GetTickCount() - start > timeoutMs) {
-            return predicate();
+            return false;
         }
-        if (pumping == Pumping::Messages) {
-            PumpMessages();
-        }
-        Sleep(20);
+        Sleep(intervalMs);
     }
 }
 

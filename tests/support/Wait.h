@@ -11,10 +11,10 @@ void PumpMessages();
 
 enum class Pumping { Messages, None };
 
-// Polls predicate until it holds or timeoutMs pass (generous: the machine may be slow),
-// dispatching this thread's messages between polls unless told not to. The last result.
+// Polls predicate every intervalMs until it holds or timeoutMs pass (generous: the machine
+// may be slow), dispatching this thread's messages before each poll unless told not to.
 bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000,
-             Pumping pumping = Pumping::Messages);
+             Pumping pumping = Pumping::Messages, DWORD intervalMs = 10);
 // Pumps messages for about ms.
 void PumpFor(DWORD ms);
 // Polls for a file, without pumping.
