@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ResidentProcess.h"
+#include "TestSupport.h"
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 
@@ -21,17 +22,6 @@ namespace {
 constexpr UINT kCtrlAlt = MOD_CONTROL | MOD_ALT;
 constexpr UINT kTrayCallback = WM_USER + 1;
 constexpr UINT kTrayIconId = 100;
-
-bool IsJapaneseRun() {
-    const char* locale = std::getenv("CORVINA_LOCALE");
-    return locale && std::strcmp(locale, "ja") == 0;
-}
-
-std::string Ansi(const wchar_t* text) {
-    char buffer[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return buffer;
-}
 
 // A visible popup menu window ("#32768") of the given process, or null.
 HWND FindPopupMenuOf(DWORD processId) {
@@ -77,21 +67,6 @@ bool RemoveIconBehindItsBack(HWND window) {
 void DrainPostedMessages(HWND program) {
     PostMessageA(program, Registered("UpdateOption"), 1, 0);
     ASSERT_TRUE(WaitFor([] { return !IsHotKeyHeld(kCtrlAlt, 'Q'); }));
-}
-
-std::string MarkerProgramPath() {
-    std::string path = "Z:";
-    path += CORVINA_MARKER_PROGRAM;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The user's list: the marker program alone, under a name of the test's own.
@@ -354,7 +329,7 @@ TEST_F(ResidentFrame, SettingsSheetComesForwardInsteadOfTheMenu) {
     HWND window = program.Window();
     // A dialog standing in for the settings sheet, titled as the sheet is on this system.
     const std::string title =
-        IsJapaneseRun() ? Ansi(L"Corvinaの設定\u3000\u3000") : std::string("Corvina Settings ");
+        IsJapaneseRun() ? ToAnsi(L"Corvinaの設定\u3000\u3000") : std::string("Corvina Settings ");
     struct {
         DLGTEMPLATE dialog;
         WORD menu, windowClass, caption;
@@ -385,7 +360,7 @@ TEST_F(ResidentFrame, SheetOfTheOtherLanguageDoesNotBlockTheIconMenu) {
     StartProgram();
     HWND window = program.Window();
     const std::string otherTitle =
-        IsJapaneseRun() ? std::string("Corvina Settings ") : Ansi(L"Corvinaの設定\u3000\u3000");
+        IsJapaneseRun() ? std::string("Corvina Settings ") : ToAnsi(L"Corvinaの設定\u3000\u3000");
     HWND sheet = CreateWindowExA(0, "#32770", otherTitle.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 100,
                                  50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(sheet, nullptr);
