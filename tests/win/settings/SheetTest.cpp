@@ -110,12 +110,6 @@ void PressApply(const SheetRun& run) {
                  reinterpret_cast<LPARAM>(run.Apply()));
 }
 
-std::string Ansi(const wchar_t* text) {
-    char buffer[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return buffer;
-}
-
 TEST(SettingsSheet, OpensOnTheEditorWithEveryPageMadeAndApplyEnabled) {
     SheetRun run;
     ASSERT_NE(run.Start(), nullptr);
@@ -286,7 +280,7 @@ TEST(SettingsSheet, CarriesTheProgramIconAndTheAboutEntry) {
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
     char text[128] = {};
     GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_EQ(std::string(text), Ansi(L"バージョン情報(&A)..."));
+    EXPECT_EQ(std::string(text), ToAnsi(L"バージョン情報(&A)..."));
     MENUITEMINFOA separator = {};
     separator.cbSize = sizeof separator;
     separator.fMask = MIIM_FTYPE;
@@ -578,9 +572,9 @@ TEST(SettingsMessage, IconRuleCaptionOwnerAndResult) {
 }
 
 TEST(SettingsMessage, CaptionFollowsTheSystemLanguage) {
-    EXPECT_EQ(g_app.GetMessageCaption(), Ansi(ExpectedMessageCaption()));
-    EXPECT_EQ(BuildMessageCaption(), Ansi(ExpectedMessageCaption()));
-    EXPECT_EQ(CMainSheet::BuildCaption(), Ansi(ExpectedSheetTitle()));
+    EXPECT_EQ(g_app.GetMessageCaption(), ToAnsi(ExpectedMessageCaption()));
+    EXPECT_EQ(BuildMessageCaption(), ToAnsi(ExpectedMessageCaption()));
+    EXPECT_EQ(CMainSheet::BuildCaption(), ToAnsi(ExpectedSheetTitle()));
 }
 
 } // namespace
