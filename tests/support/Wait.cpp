@@ -2,6 +2,8 @@
 
 #include "Text.h"
 
+#include <cstdio>
+
 void PumpMessages() {
     MSG message;
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
@@ -34,4 +36,23 @@ void PumpFor(DWORD ms) {
 
 bool WaitForFile(const std::string& path, DWORD timeoutMs) {
     return WaitFor([&] { return FileExists(path); }, timeoutMs, Pumping::None);
+}
+
+int RunAndWait(const std::string& commandLine, DWORD timeoutMs, DWORD creationFlags) {
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process = {};
+    std::string mutableLine = commandLine;
+    if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, creationFlags, nullptr,
+                        nullptr, &startup, &process)) {
+        std::printf("cannot start %s: error %lu\n", commandLine.c_str(), GetLastError());
+        return -1;
+    }
+    CloseHandle(process.hThread);
+    DWORD code = static_cast<DWORD>(-1);
+    if (WaitForSingleObject(process.hProcess, timeoutMs) == WAIT_OBJECT_0) {
+        GetExitCodeProcess(process.hProcess, &code);
+    }
+    CloseHandle(process.hProcess);
+    return static_cast<int>(code);
 }

@@ -19,3 +19,8 @@ bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000,
 void PumpFor(DWORD ms);
 // Polls for a file, without pumping.
 bool WaitForFile(const std::string& path, DWORD timeoutMs = 30000);
+
+// Runs a command line and waits for it to end: its exit code, or -1 when it could not be
+// started or did not end in time. Wine starts programs of the build host too, but does not
+// report their exit codes.
+int RunAndWait(const std::string& commandLine, DWORD timeoutMs = 120000, DWORD creationFlags = 0);
