@@ -99,24 +99,6 @@ int ShellIconIndex(const std::string& path) {
     return info.iIcon;
 }
 
-int RunAndWait(const std::string& commandLine) {
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    std::string mutableLine = commandLine;
-    if (!CreateProcessA(nullptr, &mutableLine[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return -1;
-    }
-    CloseHandle(process.hThread);
-    DWORD code = static_cast<DWORD>(-1);
-    if (WaitForSingleObject(process.hProcess, 120000) == WAIT_OBJECT_0) {
-        GetExitCodeProcess(process.hProcess, &code);
-    }
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 bool ReadRegistryW(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
                    std::wstring* text) {
     HKEY key = nullptr;

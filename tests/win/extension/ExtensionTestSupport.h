@@ -76,9 +76,6 @@ public:
 std::string ShellDisplayName(const std::string& path);
 int ShellIconIndex(const std::string& path);
 
-// Runs a command line, waits up to two minutes and returns its exit code (or -1).
-int RunAndWait(const std::string& commandLine);
-
 // Registry reads through the wide functions (what COM and other readers see).
 bool ReadRegistryW(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
                    std::wstring* text);
