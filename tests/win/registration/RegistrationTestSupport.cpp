@@ -1,6 +1,5 @@
 #include "RegistrationTestSupport.h"
 
-#include <cstdio>
 #include <vector>
 
 namespace {
@@ -45,25 +44,6 @@ ServerRecord ReadServerRecord() {
 
 void ClearServerRecord() {
     RegDeleteKeyA(HKEY_CURRENT_USER, RecordKeyPath().c_str());
-}
-
-int RunHostProgram(const std::string& commandLine) {
-    std::vector<char> command(commandLine.begin(), commandLine.end());
-    command.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        std::printf("cannot start %s: error %lu\n", commandLine.c_str(), GetLastError());
-        return -1;
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
 }
 
 std::string UnixPathOf(const std::string& windowsPath) {

@@ -19,8 +19,5 @@ struct ServerRecord {
 ServerRecord ReadServerRecord();
 void ClearServerRecord();
 
-// Runs a program and waits for it to end; its exit code, or -1. Wine starts programs of the
-// build host too, but does not report their exit codes.
-int RunHostProgram(const std::string& commandLine);
 // The build host's path of a Windows path, through Wine's own conversion; empty if none.
 std::string UnixPathOf(const std::string& windowsPath);

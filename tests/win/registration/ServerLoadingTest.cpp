@@ -191,16 +191,16 @@ TEST(ServerLoadingAtDriveRoot, DllDirectlyUnderADriveRunsWithTheRootCurrent) {
                              static_cast<char>(DriveLetterForThisRun() + 32) + ":";
     // Wine does not pass a Linux program's exit code back: the child finds out whether the
     // link works.
-    RunHostProgram("Z:\\bin\\ln -sfn " + unixRoot + " " + link);
+    RunAndWait("Z:\\bin\\ln -sfn " + unixRoot + " " + link);
 
     ClearServerRecord();
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     SetEnvironmentVariableA(kDriveRootChildVariable, "1");
-    const int code = RunHostProgram(std::string("\"") + self +
-                                    "\" --gtest_filter=ServerLoadingAtDriveRoot.InChild");
+    const int code =
+        RunAndWait(std::string("\"") + self + "\" --gtest_filter=ServerLoadingAtDriveRoot.InChild");
     SetEnvironmentVariableA(kDriveRootChildVariable, nullptr);
-    RunHostProgram("Z:\\bin\\rm -f " + link);
+    RunAndWait("Z:\\bin\\rm -f " + link);
 
     EXPECT_EQ(code, 0);
     const ServerRecord record = ReadServerRecord();
