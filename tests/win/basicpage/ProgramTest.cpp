@@ -23,17 +23,6 @@ constexpr char kHandlerKey[] =
     "Directory\\Background\\shellex\\ContextMenuHandlers\\CorvinaExtention";
 constexpr char kExtensionClassId[] = "{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}";
 
-std::string HostPath(const char* path) {
-    // The build hands over host paths; Wine shows the host's root as drive Z:.
-    std::string result = std::string("Z:") + path;
-    for (char& c : result) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return result;
-}
-
 bool HandlerRegistered() {
     char value[128] = {};
     LONG size = sizeof value;
