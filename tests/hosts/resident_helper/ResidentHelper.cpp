@@ -27,27 +27,13 @@
 
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
+#include "Wait.h"
 #include "common/UiText.h"
 
 namespace {
 
 const char kResidentTitle[] = "VLEMORA : CorvinaPlus";
 const BilingualText kSheetTitle = {L"Corvinaの設定\u3000\u3000", "Corvina Settings "};
-
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000) {
-    const DWORD start = GetTickCount();
-    while (!predicate()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-        Sleep(25);
-    }
-    return true;
-}
 
 HWND VisiblePopup() {
     HWND window = nullptr;
