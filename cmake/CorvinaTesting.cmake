@@ -44,11 +44,12 @@ endif()
 # Builds a GoogleTest program and, on x86_64, runs it once per system language: "en" runs
 # with LC_ALL=en_US.UTF-8, "ja" with LC_ALL=ja_JP.UTF-8 (a Japanese system, code page 932).
 # SERIAL keeps the test from running beside others (it uses the keyboard, the mouse or
-# machine-wide registry state).
+# machine-wide registry state). Every test program links the shared test support
+# (tests/support).
 function(corvina_add_win_test name)
   cmake_parse_arguments(A "SERIAL" "TIMEOUT" "SOURCES;LIBS;LOCALES" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_link_libraries(${name} PRIVATE gtest_main ${A_LIBS})
+  target_link_libraries(${name} PRIVATE corvina_test_support gtest_main ${A_LIBS})
   if(NOT CORVINA_RUN_WINE_TESTS)
     return()
   endif()

@@ -31,6 +31,8 @@
 
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
+#include "Text.h"
+#include "Wait.h"
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
 
@@ -41,21 +43,6 @@ const BilingualText& kSheetTitle = kSettingsSheetTitle;
 const char kListKey[] = "Software\\Velmora\\Corvina";
 constexpr int kTreeId = 1000;
 constexpr int kApplyId = 0x3021;
-
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000) {
-    const DWORD start = GetTickCount();
-    while (!predicate()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-        Sleep(25);
-    }
-    return true;
-}
 
 // Only the left button drags; Escape gives up, as in Explorer.
 class DropSource : public IDropSource {
@@ -159,10 +146,7 @@ int RunSource(const char* file, int x, int y) {
         return 1;
     }
     DragState state;
-    const int length = MultiByteToWideChar(CP_ACP, 0, file, -1, nullptr, 0);
-    state.file.resize(length > 0 ? length : 1);
-    MultiByteToWideChar(CP_ACP, 0, file, -1, &state.file[0], length);
-    state.file.resize(lstrlenW(state.file.c_str()));
+    state.file = ToWide(file);
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = SourceProc;

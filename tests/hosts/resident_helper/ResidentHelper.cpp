@@ -27,6 +27,7 @@
 
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
+#include "Wait.h"
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
 
@@ -34,21 +35,6 @@ namespace {
 
 const char* const kResidentTitle = kResidentFrameTitle;
 const BilingualText& kSheetTitle = kSettingsSheetTitle;
-
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000) {
-    const DWORD start = GetTickCount();
-    while (!predicate()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-        Sleep(25);
-    }
-    return true;
-}
 
 HWND VisiblePopup() {
     HWND window = nullptr;

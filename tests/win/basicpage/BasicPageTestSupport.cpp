@@ -10,28 +10,6 @@ namespace {
 
 constexpr char kListKey[] = "Software\\Velmora\\Corvina";
 
-void DeleteFolderTree(const std::string& folder) {
-    WIN32_FIND_DATAA found = {};
-    HANDLE find = FindFirstFileA((folder + "*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string path = folder + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteFolderTree(path + "\\");
-            } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 } // namespace
 
 SavedListKey::SavedListKey() {
@@ -72,42 +50,10 @@ SavedListKey::~SavedListKey() {
     RegCloseKey(key);
 }
 
-ScratchFolder::ScratchFolder() {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    for (unsigned n = GetCurrentProcessId();; ++n) {
-        std::string path = std::string(temp) + "bp" + std::to_string(n);
-        if (CreateDirectoryA(path.c_str(), nullptr)) {
-            m_path = path + "\\";
-            return;
-        }
-    }
-}
-
-ScratchFolder::~ScratchFolder() {
-    DeleteFolderTree(m_path);
-}
-
-std::string ScratchFolder::AddFile(const char* name) {
-    const std::string path = m_path + name;
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        CloseHandle(file);
-    }
-    return path;
-}
-
-std::string ScratchFolder::AddFolder(const char* name) {
-    const std::string path = m_path + name;
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
-}
-
 std::vector<BYTE> ItemIdListBytes(const std::string& path) {
     std::vector<BYTE> bytes;
     PIDLIST_ABSOLUTE list = nullptr;
-    if (FAILED(SHParseDisplayName(Wide(path).c_str(), nullptr, &list, 0, nullptr)) || !list) {
+    if (FAILED(SHParseDisplayName(ToWide(path).c_str(), nullptr, &list, 0, nullptr)) || !list) {
         return bytes;
     }
     const UINT size = ILGetSize(list);
@@ -119,7 +65,7 @@ std::vector<BYTE> ItemIdListBytes(const std::string& path) {
 
 std::string ShellDisplayName(const std::string& path) {
     PIDLIST_ABSOLUTE list = nullptr;
-    if (FAILED(SHParseDisplayName(Wide(path).c_str(), nullptr, &list, 0, nullptr)) || !list) {
+    if (FAILED(SHParseDisplayName(ToWide(path).c_str(), nullptr, &list, 0, nullptr)) || !list) {
         return std::string();
     }
     SHFILEINFOA info = {};
@@ -186,7 +132,7 @@ std::vector<StoredRecord> ReadStoredList() {
 
 HWND WaitForMessageBox(DWORD process) {
     HWND found = nullptr;
-    settings_test::WaitFor([&] {
+    WaitFor([&] {
         for (HWND box : settings_test::FindDialogs(settings_test::ExpectedMessageCaption())) {
             DWORD owner = 0;
             GetWindowThreadProcessId(box, &owner);
@@ -209,27 +155,7 @@ std::wstring MessageBoxText(HWND box) {
 bool AnswerMessageBox(HWND box, int button) {
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
                  reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-    return settings_test::WaitFor([box] { return !IsWindow(box); });
-}
-
-std::string Ansi(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string result(size > 0 ? size : 1, '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &result[0], size, nullptr, nullptr);
-    result.resize(size > 0 ? size - 1 : 0);
-    return result;
-}
-
-std::wstring Wide(const std::string& text) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring result(size > 0 ? size : 1, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, &result[0], size);
-    result.resize(size > 0 ? size - 1 : 0);
-    return result;
-}
-
-std::wstring ForRun(const wchar_t* japanese, const wchar_t* english) {
-    return settings_test::IsJapaneseRun() ? japanese : english;
+    return WaitFor([box] { return !IsWindow(box); });
 }
 
 } // namespace basicpage_test

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "TestSupport.h"
+
 namespace basicpage_test {
 
 // Holds every value of HKCU\Software\Velmora\Corvina and the extension's handler key state
@@ -26,22 +28,6 @@ private:
     };
     bool m_existed = false;
     std::vector<Value> m_values;
-};
-
-// A fresh folder under the temporary folder (trailing backslash), removed with its files.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& Path() const { return m_path; }
-    // Creates an empty file in the folder; its full path.
-    std::string AddFile(const char* name);
-    std::string AddFolder(const char* name);
-
-private:
-    std::string m_path;
 };
 
 // Writes Length, NO.k and DN.k of the list key directly (an independent writer).
@@ -65,11 +51,5 @@ HWND WaitForMessageBox(DWORD process = 0);
 std::wstring MessageBoxText(HWND box);
 // Presses the box's only (or first) button and waits for it to go.
 bool AnswerMessageBox(HWND box, int button = IDOK);
-
-// The ANSI form of a wide text, as the program builds it.
-std::string Ansi(const std::wstring& text);
-std::wstring Wide(const std::string& text);
-// The Japanese or English variant for this run.
-std::wstring ForRun(const wchar_t* japanese, const wchar_t* english);
 
 } // namespace basicpage_test

@@ -148,15 +148,15 @@ private:
 class EditorPage : public testing::Test {
 protected:
     void SetUp() override {
-        paths = {folder.AddFile("alpha.txt"), folder.AddFile("beta.txt"),
-                 folder.AddFile("gamma.txt")};
+        paths = {folder.CreateEmptyFile("alpha.txt"), folder.CreateEmptyFile("beta.txt"),
+                 folder.CreateEmptyFile("gamma.txt")};
         WriteStoredList(paths, {"First", "", "Third"});
         run = std::make_unique<PageRun>(folder.Path() + "Corvina.dll");
         ASSERT_TRUE(run->Start());
     }
 
     SavedListKey saved;
-    ScratchFolder folder;
+    CScratchFolder folder{"basicpage"};
     std::vector<std::string> paths;
     std::unique_ptr<PageRun> run;
 };
@@ -260,7 +260,7 @@ TEST_F(EditorPage, ToolTipsNameEachButtonInTheSystemLanguage) {
         info.hdr.code = TTN_GETDISPINFOA;
         SendMessageA(run->page.GetHwnd(), WM_NOTIFY, c.id, reinterpret_cast<LPARAM>(&info));
         ASSERT_NE(info.lpszText, nullptr);
-        EXPECT_EQ(std::string(info.lpszText), Ansi(ForRun(c.japanese, c.english)));
+        EXPECT_EQ(std::string(info.lpszText), ToAnsi(ForRun(c.japanese, c.english)));
 
         NMTTDISPINFOW wide = {};
         wide.hdr.hwndFrom = tips;
@@ -268,7 +268,7 @@ TEST_F(EditorPage, ToolTipsNameEachButtonInTheSystemLanguage) {
         wide.hdr.code = TTN_GETDISPINFOW;
         SendMessageW(run->page.GetHwnd(), WM_NOTIFY, c.id, reinterpret_cast<LPARAM>(&wide));
         ASSERT_NE(wide.lpszText, nullptr);
-        EXPECT_EQ(std::wstring(wide.lpszText), Wide(Ansi(ForRun(c.japanese, c.english))));
+        EXPECT_EQ(std::wstring(wide.lpszText), ToWide(ToAnsi(ForRun(c.japanese, c.english))));
     }
     // Another identifier, or the same identifier from another window, is not answered.
     NMTTDISPINFOA other = {};
@@ -421,7 +421,7 @@ TEST_F(EditorPage, RenameRefusesAnEmptyOrTooLongNameAndTakesUpTo256Characters) {
         PostMessageW(dialog, WM_COMMAND, IDOK, 0);
         HWND box = WaitForMessageBox(GetCurrentProcessId());
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(c.japanese, c.english))));
+        EXPECT_EQ(MessageBoxText(box), ToWide(ToAnsi(ForRun(c.japanese, c.english))));
         EXPECT_NE(MessageBoxIcon(box), nullptr);
         ASSERT_TRUE(AnswerMessageBox(box));
         EXPECT_TRUE(IsWindow(dialog));
@@ -477,19 +477,19 @@ HWND FileNameField(HWND dialog) {
 }
 
 TEST_F(EditorPage, AddFilesAndAddFoldersAppendWithoutSelecting) {
-    const std::string file = folder.AddFile("delta.txt");
+    const std::string file = folder.CreateEmptyFile("delta.txt");
     run->Select(1);
     run->ClearModified();
     run->PostCommand(IDM_ADD_FILES);
     const std::wstring fileTitle =
-        Wide(Ansi(ForRun(L"追加するファイルを選択してください。", L"Select Add Files.")));
+        ToWide(ToAnsi(ForRun(L"追加するファイルを選択してください。", L"Select Add Files.")));
     HWND dialog = nullptr;
     ASSERT_TRUE(WaitFor([&] {
         const std::vector<HWND> found = FindDialogs(fileTitle.c_str());
         dialog = found.empty() ? nullptr : found.front();
         return dialog && IsWindowVisible(dialog) && FileNameField(dialog);
     }));
-    SetWindowTextW(FileNameField(dialog), Wide(file).c_str());
+    SetWindowTextW(FileNameField(dialog), ToWide(file).c_str());
     PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitFor([&] { return run->Names().size() == 4; }));
     EXPECT_EQ(run->Names()[3], ShellDisplayName(file));
@@ -509,7 +509,7 @@ TEST_F(EditorPage, AddFilesAndAddFoldersAppendWithoutSelecting) {
     EXPECT_EQ(run->Names().size(), 4u);
     EXPECT_FALSE(run->ApplyEnabled());
 
-    const std::string sub = folder.AddFolder("epsilon");
+    const std::string sub = folder.CreateFolder("epsilon");
     run->Select(3);
     run->PostCommand(IDM_ADD_FOLDERS);
     HWND browse = nullptr;
@@ -518,14 +518,14 @@ TEST_F(EditorPage, AddFilesAndAddFoldersAppendWithoutSelecting) {
         return browse && IsWindowVisible(browse);
     }));
     const std::wstring title =
-        Wide(Ansi(ForRun(L"追加するフォルダを選択してください。", L"Select Folders.")));
+        ToWide(ToAnsi(ForRun(L"追加するフォルダを選択してください。", L"Select Folders.")));
     bool titled = false;
     for (HWND child = GetWindow(browse, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
         titled = titled || WindowTextW(child) == title;
     }
     EXPECT_TRUE(titled);
     // The browser fills its tree after it is shown: select until the selection holds.
-    const std::wstring subName = Wide(ShellDisplayName(sub));
+    const std::wstring subName = ToWide(ShellDisplayName(sub));
     ASSERT_TRUE(WaitFor([&] {
         SendMessageA(browse, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(sub.c_str()));
         const std::vector<HWND> trees = ChildrenOfClass(browse, L"SysTreeView32");
@@ -554,7 +554,7 @@ TEST_F(EditorPage, AddFilesAndAddFoldersAppendWithoutSelecting) {
 CComPtr<IDataObject> FileDataObject(const std::string& path) {
     CComPtr<IDataObject> data;
     PIDLIST_ABSOLUTE list = nullptr;
-    if (FAILED(SHParseDisplayName(Wide(path).c_str(), nullptr, &list, 0, nullptr))) {
+    if (FAILED(SHParseDisplayName(ToWide(path).c_str(), nullptr, &list, 0, nullptr))) {
         return data;
     }
     CComPtr<IShellFolder> parent;
@@ -568,7 +568,7 @@ CComPtr<IDataObject> FileDataObject(const std::string& path) {
 }
 
 TEST_F(EditorPage, ADropTakesTheRowsPlaceIsSelectedAndLeavesApplyAlone) {
-    const std::string file = folder.AddFile("dropped.txt");
+    const std::string file = folder.CreateEmptyFile("dropped.txt");
     CComPtr<IDataObject> data = FileDataObject(file);
     ASSERT_TRUE(data);
     IDropTarget* target = run->page.GetTree().GetDropTarget();
@@ -607,9 +607,9 @@ TEST_F(EditorPage, ApplySavesEveryRecordWithANameThenReportsTheMissingServer) {
     ASSERT_NE(box, nullptr);
     const std::string dll = folder.Path() + "Corvina.dll";
     const std::wstring expected =
-        Wide(Ansi(ForRun(L"『Corvina』の実行に必要なファイルがありません。\n(",
-                         L"ERROR : dll file required for a setup is not found.\n(")) +
-             dll + ")");
+        ToWide(ToAnsi(ForRun(L"『Corvina』の実行に必要なファイルがありません。\n(",
+                             L"ERROR : dll file required for a setup is not found.\n(")) +
+               dll + ")");
     EXPECT_EQ(MessageBoxText(box), expected);
     EXPECT_NE(MessageBoxIcon(box), nullptr);
 
@@ -658,7 +658,7 @@ TEST_F(EditorPage, ApplyThatCannotSaveTheWholeListTellsTheUserAndKeepsTheSheetOp
             PostMessageW(run->Sheet(), WM_COMMAND, MAKEWPARAM(command, BN_CLICKED), 0);
             HWND box = WaitForMessageBox(GetCurrentProcessId());
             ASSERT_NE(box, nullptr);
-            EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(c.japanese, c.english))));
+            EXPECT_EQ(MessageBoxText(box), ToWide(ToAnsi(ForRun(c.japanese, c.english))));
             EXPECT_NE(MessageBoxIcon(box), nullptr);
             ASSERT_TRUE(AnswerMessageBox(box));
             EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(run->Sheet()) != FALSE; }));

@@ -23,17 +23,6 @@ constexpr char kHandlerKey[] =
     "Directory\\Background\\shellex\\ContextMenuHandlers\\CorvinaExtention";
 constexpr char kExtensionClassId[] = "{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}";
 
-std::string HostPath(const char* path) {
-    // The build hands over host paths; Wine shows the host's root as drive Z:.
-    std::string result = std::string("Z:") + path;
-    for (char& c : result) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return result;
-}
-
 bool HandlerRegistered() {
     char value[128] = {};
     LONG size = sizeof value;
@@ -146,13 +135,13 @@ protected:
         server = folder.Path() + "Corvina.dll";
         ASSERT_TRUE(CopyFileA(HostPath(CORVSET_EXE).c_str(), program.c_str(), FALSE));
         ASSERT_TRUE(CopyFileA(HostPath(CORVINA_DLL).c_str(), server.c_str(), FALSE));
-        item = folder.AddFile("listed.txt");
+        item = folder.CreateEmptyFile("listed.txt");
         WriteStoredList({item}, {""});
     }
 
     SavedRegistration registration;
     SavedListKey savedList;
-    ScratchFolder folder;
+    CScratchFolder folder{"basicpage"};
     std::string program, server, item;
 };
 
@@ -183,8 +172,8 @@ TEST_F(ProgramBesideServer, ApplyRegistersAndUnregistersAndTheCheckBoxFollows) {
         run.PressApply();
         HWND box = WaitForMessageBox(run.Id());
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(L"『Corvina』の登録を解除しました。",
-                                                        L"Registration was canceled."))));
+        EXPECT_EQ(MessageBoxText(box), ToWide(ToAnsi(ForRun(L"『Corvina』の登録を解除しました。",
+                                                            L"Registration was canceled."))));
         EXPECT_FALSE(HandlerRegistered());
         ASSERT_TRUE(AnswerMessageBox(box));
     }
@@ -196,8 +185,8 @@ TEST_F(ProgramBesideServer, ApplyRegistersAndUnregistersAndTheCheckBoxFollows) {
         run.PressApply();
         HWND box = WaitForMessageBox(run.Id());
         ASSERT_NE(box, nullptr);
-        EXPECT_EQ(MessageBoxText(box), Wide(Ansi(ForRun(L"『Corvina』の登録を解除しました。",
-                                                        L"Registration was canceled."))));
+        EXPECT_EQ(MessageBoxText(box), ToWide(ToAnsi(ForRun(L"『Corvina』の登録を解除しました。",
+                                                            L"Registration was canceled."))));
         ASSERT_TRUE(AnswerMessageBox(box));
     }
 }
@@ -214,9 +203,9 @@ TEST_F(ProgramBesideServer, WithoutTheServerApplyNamesTheMissingFileAndOkStays) 
     HWND box = WaitForMessageBox(run.Id());
     ASSERT_NE(box, nullptr);
     std::wstring expected =
-        Wide(Ansi(ForRun(L"『Corvina』の実行に必要なファイルがありません。\n(",
-                         L"ERROR : dll file required for a setup is not found.\n(")));
-    EXPECT_EQ(MessageBoxText(box), expected + Wide(server) + L")");
+        ToWide(ToAnsi(ForRun(L"『Corvina』の実行に必要なファイルがありません。\n(",
+                             L"ERROR : dll file required for a setup is not found.\n(")));
+    EXPECT_EQ(MessageBoxText(box), expected + ToWide(server) + L")");
     ASSERT_TRUE(AnswerMessageBox(box));
     // The sheet stays open on the editor, and the registration is untouched.
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(run.Sheet()) != FALSE; }));

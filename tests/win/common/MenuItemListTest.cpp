@@ -305,34 +305,17 @@ TEST_F(MenuItemListStore, JapaneseNameIsStoredInTheSystemCodePage) {
 
 // Runs the system's own "reg export" on the key and returns the file's lines (UTF-16).
 std::vector<std::wstring> ExportCorvinaKey() {
-    char folder[MAX_PATH];
-    GetTempPathA(MAX_PATH, folder);
-    char file[MAX_PATH];
-    std::snprintf(file, sizeof(file), "%scorvina-export-%lu.reg", folder,
-                  static_cast<unsigned long>(GetCurrentProcessId()));
+    const CScratchFolder folder("export");
+    const std::string file = folder.File("corvina.reg");
     std::string command = "reg.exe export HKCU\\Software\\Velmora\\Corvina \"";
     command += file;
     command += "\" /y";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
     std::vector<std::wstring> lines;
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                        nullptr, &startup, &process)) {
-        ADD_FAILURE() << "reg.exe did not start: " << GetLastError();
-        return lines;
-    }
-    EXPECT_EQ(WaitForSingleObject(process.hProcess, 120000), WAIT_OBJECT_0);
-    DWORD exitCode = 1;
-    GetExitCodeProcess(process.hProcess, &exitCode);
-    EXPECT_EQ(exitCode, 0u);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
+    EXPECT_EQ(RunAndWait(command, 120000, CREATE_NO_WINDOW), 0) << "reg.exe export";
 
     std::ifstream in(file, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     in.close();
-    DeleteFileA(file);
     EXPECT_GE(bytes.size(), 2u);
     if (bytes.size() < 2) {
         return lines;

@@ -6,7 +6,7 @@ namespace {
 
 class RegistryHelpers : public RegistryTest {
 protected:
-    static constexpr const char* kNested = "Software\\CorvinaCommonTest\\Level One\\Level Two";
+    static constexpr const char* kNested = "Software\\CorvinaTestScratch\\Level One\\Level Two";
 };
 
 TEST(RegistryKeyPaths, AreTheSharedNames) {

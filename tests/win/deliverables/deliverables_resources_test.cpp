@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "Text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <set>
@@ -17,13 +19,6 @@
 #include <vector>
 
 namespace {
-
-// The binaries' paths are those of the build host; Wine shows the host's root as drive Z:.
-std::string HostPath(const char* unix_path) {
-    std::string path = std::string("Z:") + unix_path;
-    std::replace(path.begin(), path.end(), '/', '\\');
-    return path;
-}
 
 struct Binary {
     const char* file_name;

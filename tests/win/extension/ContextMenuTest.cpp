@@ -283,11 +283,7 @@ TEST_F(ContextMenuTest, GetCommandStringForEveryRequestType) {
     BuildMenu(host);
     IContextMenu* menu = host.Handler(0);
     const std::string expected = ExpectedHelpText(label);
-    const std::wstring expectedWide = [&] {
-        WCHAR wide[256] = {};
-        MultiByteToWideChar(CP_ACP, 0, expected.c_str(), -1, wide, 256);
-        return std::wstring(wide);
-    }();
+    const std::wstring expectedWide = ToWide(expected);
 
     struct Case {
         UINT type;
@@ -369,9 +365,7 @@ TEST_F(ContextMenuTest, GetCommandStringNeverWritesPastTheBuffer) {
             // Longer than any size here: cut to size - 1 characters and a terminator.
             const std::wstring copied(wide);
             EXPECT_EQ(copied.size(), size - 1);
-            WCHAR expected[64] = {};
-            MultiByteToWideChar(CP_ACP, 0, full.c_str(), -1, expected, 64);
-            EXPECT_EQ(std::wstring(expected).compare(0, copied.size(), copied), 0);
+            EXPECT_EQ(ToWide(full).compare(0, copied.size(), copied), 0);
         }
     }
 }

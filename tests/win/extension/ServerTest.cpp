@@ -241,7 +241,8 @@ TEST_F(ServerTest, ForeignItemDataIsNeverPainted) {
 }
 
 // One whole context menu: create, initialise, fill, measure and paint every entry, release.
-void RunOneContextMenu(const CServerCopy& server, size_t* liveWhileShown, CTaskAllocatorSpy* spy) {
+void RunOneContextMenu(const CServerCopy& server, size_t* liveWhileShown,
+                       const CTaskAllocatorSpy* spy) {
     CComPtr<IUnknown> object;
     ASSERT_EQ(server.Create(IID_IUnknown, object), S_OK);
     CContextMenuHost host;
@@ -292,18 +293,17 @@ TEST_F(ServerTest, NothingIsLeftAfterTheHostReleasesTheObject) {
     DeleteObject(font);
     ASSERT_EQ(CountGdiObjects(), before);
 
-    CTaskAllocatorSpy* spy = CTaskAllocatorSpy::Register();
-    ASSERT_NE(spy, nullptr);
+    CTaskAllocatorSpy spy;
+    ASSERT_TRUE(spy.Registered());
     // The shell fills its own caches on first use; the second menu is the one measured.
     RunOneContextMenu(server, nullptr, nullptr);
-    const size_t blocks = spy->LiveCount();
+    const size_t blocks = spy.LiveCount();
     const DWORD gdi = CountGdiObjects();
     size_t whileShown = 0;
-    RunOneContextMenu(server, &whileShown, spy);
+    RunOneContextMenu(server, &whileShown, &spy);
     // While shown, the object holds the records' lists and its entries' own (at least six).
     EXPECT_GE(whileShown, blocks + 6);
-    EXPECT_EQ(spy->LiveCount(), blocks);
-    spy->Unregister();
+    EXPECT_EQ(spy.LiveCount(), blocks);
     EXPECT_EQ(CountGdiObjects(), gdi);
     EXPECT_EQ(server.CanUnloadNow(), S_OK);
 }

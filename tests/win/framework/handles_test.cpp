@@ -12,21 +12,41 @@
 #include "framework/ComPtr.h"
 #include "framework/Handles.h"
 
+#include "AllocatorSpy.h"
+#include "GdiCount.h"
+
 #include <cstring>
-#include <set>
 #include <string>
 #include <vector>
 
 namespace {
 
-// Wine answers 0 here; there the handles' own validity (GetObjectType) is what the tests
-// check, and on Windows the process count is compared as well.
-DWORD GdiObjects() {
-    return GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+// The counter the checks below compare must itself see an object come and go, or every
+// "before == after" would hold whatever the owners did.
+TEST(Handles, GdiCountFollowsObjects) {
+    const DWORD before = CountGdiObjects();
+    HFONT font = CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial");
+    ASSERT_NE(font, nullptr);
+    const DWORD with = CountGdiObjects();
+    DeleteObject(font);
+    EXPECT_EQ(before + 1, with);
+    EXPECT_EQ(before, CountGdiObjects());
+}
+
+// Wine makes objects of its own for a process's first screen DC and first fonts and keeps
+// them; they are made here, before anything is counted.
+void MakeFirstUseObjects() {
+    CWindowDC screen;
+    CMemoryDC memory(screen);
+    CFontHandle font(
+        CreateFontA(12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    CSelectObject select(memory, font);
+    CBitmapHandle bitmap(CreateCompatibleBitmap(screen, 8, 8));
 }
 
 TEST(Handles, GdiObjectsAreDeleted) {
-    const DWORD before = GdiObjects();
+    MakeFirstUseObjects();
+    const DWORD before = CountGdiObjects();
     std::vector<HGDIOBJ> owned;
     {
         CFontHandle font(
@@ -50,11 +70,12 @@ TEST(Handles, GdiObjectsAreDeleted) {
     for (HGDIOBJ object : owned) {
         EXPECT_EQ(0u, GetObjectType(object)) << object;
     }
-    EXPECT_EQ(before, GdiObjects());
+    EXPECT_EQ(before, CountGdiObjects());
 }
 
 TEST(Handles, MemoryDCAndSelectionAreRestored) {
-    const DWORD before = GdiObjects();
+    MakeFirstUseObjects();
+    const DWORD before = CountGdiObjects();
     HDC dcHandle = nullptr;
     {
         CWindowDC screen;
@@ -77,7 +98,7 @@ TEST(Handles, MemoryDCAndSelectionAreRestored) {
         EXPECT_EQ(originalBitmap, GetCurrentObject(memory, OBJ_BITMAP));
     }
     EXPECT_EQ(0u, GetObjectType(dcHandle));
-    EXPECT_EQ(before, GdiObjects());
+    EXPECT_EQ(before, CountGdiObjects());
 }
 
 TEST(Handles, KernelMenuLibraryAndGlobalMemory) {
@@ -218,54 +239,9 @@ TEST_F(RegKeyTest, DeleteTreeRemovesNestedKeys) {
     EXPECT_EQ(ERROR_FILE_NOT_FOUND, root.DeleteTree("a"));
 }
 
-// Counts task-allocator traffic, so that CItemIdList is seen freeing through CoTaskMemFree.
-class CCountingSpy final : public IMallocSpy {
-public:
-    std::set<void*> live;
-    std::vector<void*> freed;
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IMallocSpy)) {
-            *ppv = static_cast<IMallocSpy*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-
-    STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T size) override { return size; }
-    STDMETHODIMP_(void*) PostAlloc(void* actual) override {
-        if (actual) {
-            live.insert(actual);
-        }
-        return actual;
-    }
-    STDMETHODIMP_(void*) PreFree(void* request, BOOL) override {
-        if (request) {
-            live.erase(request);
-            freed.push_back(request);
-        }
-        return request;
-    }
-    STDMETHODIMP_(void) PostFree(BOOL) override {}
-    STDMETHODIMP_(SIZE_T) PreRealloc(void* request, SIZE_T size, void** newRequest, BOOL) override {
-        *newRequest = request;
-        return size;
-    }
-    STDMETHODIMP_(void*) PostRealloc(void* actual, BOOL) override { return actual; }
-    STDMETHODIMP_(void*) PreGetSize(void* request, BOOL) override { return request; }
-    STDMETHODIMP_(SIZE_T) PostGetSize(SIZE_T actual, BOOL) override { return actual; }
-    STDMETHODIMP_(void*) PreDidAlloc(void* request, BOOL) override { return request; }
-    STDMETHODIMP_(int) PostDidAlloc(void*, BOOL, int actual) override { return actual; }
-    STDMETHODIMP_(void) PreHeapMinimize() override {}
-    STDMETHODIMP_(void) PostHeapMinimize() override {}
-};
-
 TEST(ItemIdList, FreesThroughTheTaskAllocator) {
-    CCountingSpy spy;
-    ASSERT_EQ(S_OK, CoRegisterMallocSpy(&spy));
+    CTaskAllocatorSpy spy;
+    ASSERT_TRUE(spy.Registered());
     const BYTE desktopChild[] = {4, 0, 0x1f, 0x50, 0, 0};
     void* first = nullptr;
     void* second = nullptr;
@@ -273,35 +249,35 @@ TEST(ItemIdList, FreesThroughTheTaskAllocator) {
         CItemIdList a = CItemIdList::FromBytes(desktopChild, sizeof(desktopChild));
         ASSERT_TRUE(a);
         first = a.Get();
-        EXPECT_EQ(1u, spy.live.count(first));
+        EXPECT_TRUE(spy.IsLive(first));
         EXPECT_EQ(0, std::memcmp(first, desktopChild, sizeof(desktopChild)));
 
         CItemIdList b = CItemIdList::FromBytes(desktopChild, sizeof(desktopChild));
         second = b.Get();
         a = std::move(b); // a frees its first list, takes the second
-        EXPECT_EQ(0u, spy.live.count(first));
+        EXPECT_FALSE(spy.IsLive(first));
         EXPECT_EQ(second, a.Get());
         EXPECT_FALSE(b);
 
         // Receive frees what it held before handing out the slot.
         LPITEMIDLIST* slot = a.Receive();
-        EXPECT_EQ(0u, spy.live.count(second));
+        EXPECT_FALSE(spy.IsLive(second));
         *slot = static_cast<LPITEMIDLIST>(CoTaskMemAlloc(2));
         ZeroMemory(*slot, 2);
 
         CItemIdList kept = CItemIdList::FromBytes(desktopChild, sizeof(desktopChild));
         LPITEMIDLIST detached = kept.Detach();
-        EXPECT_EQ(1u, spy.live.count(detached)) << "Detach gives the list away unfreed";
+        EXPECT_TRUE(spy.IsLive(detached)) << "Detach gives the list away unfreed";
         CoTaskMemFree(detached);
     }
-    EXPECT_TRUE(spy.live.empty()) << "every list allocated was freed";
-    EXPECT_EQ(4u, spy.freed.size()) << "each exactly once";
-    ASSERT_EQ(S_OK, CoRevokeMallocSpy());
+    EXPECT_EQ(0u, spy.LiveCount()) << "every list allocated was freed";
+    EXPECT_EQ(4u, spy.FreeCount()) << "each exactly once";
+    EXPECT_TRUE(spy.Revoke());
 }
 
 TEST(CoTaskMemPtr, FreesThroughTheTaskAllocator) {
-    CCountingSpy spy;
-    ASSERT_EQ(S_OK, CoRegisterMallocSpy(&spy));
+    CTaskAllocatorSpy spy;
+    ASSERT_TRUE(spy.Registered());
     void* first = nullptr;
     void* second = nullptr;
     {
@@ -310,15 +286,15 @@ TEST(CoTaskMemPtr, FreesThroughTheTaskAllocator) {
         *slot = static_cast<wchar_t*>(CoTaskMemAlloc(4 * sizeof(wchar_t)));
         ASSERT_NE(*slot, nullptr);
         first = text.Get();
-        EXPECT_EQ(1u, spy.live.count(first));
+        EXPECT_TRUE(spy.IsLive(first));
         *text.Receive() = static_cast<wchar_t*>(CoTaskMemAlloc(2 * sizeof(wchar_t)));
-        EXPECT_EQ(0u, spy.live.count(first)) << "Receive frees what it held";
+        EXPECT_FALSE(spy.IsLive(first)) << "Receive frees what it held";
         second = text.Get();
-        EXPECT_EQ(1u, spy.live.count(second));
+        EXPECT_TRUE(spy.IsLive(second));
     }
-    EXPECT_TRUE(spy.live.empty()) << "every block allocated was freed";
-    EXPECT_EQ(2u, spy.freed.size()) << "each exactly once";
-    ASSERT_EQ(S_OK, CoRevokeMallocSpy());
+    EXPECT_EQ(0u, spy.LiveCount()) << "every block allocated was freed";
+    EXPECT_EQ(2u, spy.FreeCount()) << "each exactly once";
+    EXPECT_TRUE(spy.Revoke());
 }
 
 class CCounted final : public IUnknown {

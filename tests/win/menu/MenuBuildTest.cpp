@@ -451,12 +451,8 @@ TEST_F(MenuTest, ChosenEntryIsOpenedThroughTheHookOrTheShell) {
 
     // Without a hook that takes it, the shell starts the item: a tiny program that leaves a
     // marker beside itself.
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string marker = self;
-    marker = marker.substr(0, marker.rfind('\\') + 1) + "menu_run_marker.exe";
     const std::string program = m_scratch.File("marker.exe");
-    ASSERT_TRUE(CopyFileA(marker.c_str(), program.c_str(), FALSE)) << marker;
+    ASSERT_TRUE(CopyMarkerProgram(program)) << MarkerProgramPath();
     SaveList({{program, ""}});
     takeOver = false;
     ASSERT_NE(m_menu.BuildMenu(), nullptr);
@@ -464,11 +460,7 @@ TEST_F(MenuTest, ChosenEntryIsOpenedThroughTheHookOrTheShell) {
     EXPECT_TRUE(m_menu.ExecuteCommand(1));
     EXPECT_EQ(launched, std::vector<std::string>{program}) << "the hook is still asked";
     const std::string ran = program + ".ran";
-    for (int wait = 0; wait < 600 && GetFileAttributesA(ran.c_str()) == INVALID_FILE_ATTRIBUTES;
-         ++wait) {
-        Sleep(100);
-    }
-    EXPECT_NE(GetFileAttributesA(ran.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_TRUE(WaitForFile(ran, 60000));
 }
 
 TEST_F(MenuTest, InfoTipFollowsTheSelection) {
@@ -787,9 +779,9 @@ TEST_F(MenuTest, ThousandShowingsLeaveNothingBehind) {
     ASSERT_TRUE(cycle(&warmUp)); // the shell's own caches fill here
     ASSERT_EQ(warmUp.size(), 4u);
 
-    CAllocationCounter counter;
+    CTaskAllocatorSpy counter;
     ASSERT_TRUE(counter.Registered());
-    const LONG liveBefore = counter.Live();
+    const size_t liveBefore = counter.LiveCount();
     const DWORD gdiBefore = CountGdiObjects();
     for (int k = 0; k < 1000; ++k) {
         std::vector<HMENU> handles;
@@ -799,7 +791,7 @@ TEST_F(MenuTest, ThousandShowingsLeaveNothingBehind) {
         }
         ASSERT_TRUE(m_menu.GetCreatedSubmenus().empty());
     }
-    EXPECT_EQ(counter.Live(), liveBefore) << "item ID lists left over";
+    EXPECT_EQ(counter.LiveCount(), liveBefore) << "item ID lists left over";
     EXPECT_EQ(CountGdiObjects(), gdiBefore);
 }
 

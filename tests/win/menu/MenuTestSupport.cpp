@@ -6,10 +6,6 @@
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 
-namespace {
-const char kListKey[] = "Software\\Velmora\\Corvina";
-} // namespace
-
 std::string PathOf(LPCITEMIDLIST list) {
     char path[MAX_PATH] = {};
     if (list == nullptr || !SHGetPathFromIDListA(list, path)) {
@@ -66,63 +62,12 @@ std::vector<std::string> Labels(const std::vector<MenuEntry>& entries) {
     return labels;
 }
 
-CAllocationCounter::CAllocationCounter() {
-    m_registered = SUCCEEDED(CoRegisterMallocSpy(this));
-}
-
-CAllocationCounter::~CAllocationCounter() {
-    if (m_registered) {
-        CoRevokeMallocSpy();
-    }
-}
-
-STDMETHODIMP CAllocationCounter::QueryInterface(REFIID riid, void** ppv) {
-    if (riid == IID_IUnknown || riid == IID_IMallocSpy) {
-        *ppv = static_cast<IMallocSpy*>(this);
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(void*) CAllocationCounter::PostAlloc(void* actual) {
-    if (actual != nullptr) {
-        InterlockedIncrement(&m_live);
-    }
-    return actual;
-}
-
-STDMETHODIMP_(void*) CAllocationCounter::PreFree(void* request, BOOL) {
-    if (request != nullptr) {
-        InterlockedDecrement(&m_live);
-    }
-    return request;
-}
-
-STDMETHODIMP_(SIZE_T)
-CAllocationCounter::PreRealloc(void* request, SIZE_T size, void** newRequest, BOOL) {
-    m_reallocFrom = request != nullptr;
-    *newRequest = request;
-    return size;
-}
-
-STDMETHODIMP_(void*) CAllocationCounter::PostRealloc(void* actual, BOOL) {
-    // A realloc of nothing allocates; one to nothing frees.
-    if (!m_reallocFrom && actual != nullptr) {
-        InterlockedIncrement(&m_live);
-    } else if (m_reallocFrom && actual == nullptr) {
-        InterlockedDecrement(&m_live);
-    }
-    return actual;
-}
-
 void MenuTest::SetUp() {
     m_comInitialized = SUCCEEDED(CoInitialize(nullptr));
-    m_mutex = CreateMutexA(nullptr, FALSE, "Corvina menu tests: list key");
-    ASSERT_NE(m_mutex, nullptr);
-    const DWORD wait = WaitForSingleObject(m_mutex, 300000);
-    ASSERT_TRUE(wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED);
-    SHDeleteKeyA(HKEY_CURRENT_USER, kListKey);
+    RegistryTest::SetUp();
+    if (HasFatalFailure()) {
+        return;
+    }
     RemoveSettingsProgram();
     m_parent = CreateWindowExA(0, "STATIC", "menu test frame", WS_POPUP, 0, 0, 10, 10, nullptr,
                                nullptr, GetModuleHandleA(nullptr), nullptr);
@@ -137,11 +82,7 @@ void MenuTest::TearDown() {
         DestroyWindow(m_parent);
     }
     RemoveSettingsProgram();
-    SHDeleteKeyA(HKEY_CURRENT_USER, kListKey);
-    if (m_mutex) {
-        ReleaseMutex(m_mutex);
-        CloseHandle(m_mutex);
-    }
+    RegistryTest::TearDown();
     if (m_comInitialized) {
         CoUninitialize();
     }
@@ -176,7 +117,7 @@ std::string MenuTest::MakeFolder(const std::string& name) {
 }
 
 std::string MenuTest::MakeFile(const std::string& name) {
-    return m_scratch.CreateFileWithText(name);
+    return m_scratch.CreateTextFile(name);
 }
 
 void MenuTest::PlaceSettingsProgram() {

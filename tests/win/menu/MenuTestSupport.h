@@ -53,39 +53,9 @@ std::string PathOf(LPCITEMIDLIST list);
 std::string ShellName(const std::string& path);
 int ShellIcon(const std::string& path);
 
-// Counts the task allocator's live blocks while registered.
-class CAllocationCounter final : public IMallocSpy {
-public:
-    CAllocationCounter();
-    ~CAllocationCounter();
-    bool Registered() const { return m_registered; }
-    LONG Live() const { return m_live; }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return 1; }
-    STDMETHODIMP_(SIZE_T) PreAlloc(SIZE_T size) override { return size; }
-    STDMETHODIMP_(void*) PostAlloc(void* actual) override;
-    STDMETHODIMP_(void*) PreFree(void* request, BOOL) override;
-    STDMETHODIMP_(void) PostFree(BOOL) override {}
-    STDMETHODIMP_(SIZE_T) PreRealloc(void* request, SIZE_T size, void** newRequest, BOOL) override;
-    STDMETHODIMP_(void*) PostRealloc(void* actual, BOOL) override;
-    STDMETHODIMP_(void*) PreGetSize(void* request, BOOL) override { return request; }
-    STDMETHODIMP_(SIZE_T) PostGetSize(SIZE_T actual, BOOL) override { return actual; }
-    STDMETHODIMP_(void*) PreDidAlloc(void* request, BOOL) override { return request; }
-    STDMETHODIMP_(int) PostDidAlloc(void*, BOOL, int actual) override { return actual; }
-    STDMETHODIMP_(void) PreHeapMinimize() override {}
-    STDMETHODIMP_(void) PostHeapMinimize() override {}
-
-private:
-    volatile LONG m_live = 0;
-    bool m_reallocFrom = false;
-    bool m_registered = false;
-};
-
-// Owns HKCU\Software\Velmora\Corvina for the test (under a named mutex, deleted before and
-// after), a scratch folder, a parent window and the menu window.
-class MenuTest : public ::testing::Test {
+// Owns the list key for the test (through the registry fixture), a scratch folder, a parent
+// window and the menu window.
+class MenuTest : public RegistryTest {
 protected:
     void SetUp() override;
     void TearDown() override;
@@ -106,6 +76,5 @@ protected:
     HWND m_parent = nullptr;
 
 private:
-    HANDLE m_mutex = nullptr;
     bool m_comInitialized = false;
 };

@@ -127,7 +127,7 @@ TEST_F(ShellMenuItemDataTest, OwnsItsItemIdList) {
     CTaskAllocatorSpy spy;
     ASSERT_TRUE(spy.Registered());
     CScratchFolder folder;
-    const std::string file = folder.CreateFileWithText("owned.txt");
+    const std::string file = folder.CreateTextFile("owned.txt");
 
     // A list the shell allocated, handed over and freed with the entry.
     CItemIdList parsed = ParsePathToItemIdList(file.c_str());

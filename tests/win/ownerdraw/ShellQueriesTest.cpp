@@ -22,28 +22,12 @@ protected:
         GetCurrentDirectoryA(sizeof(buffer), buffer);
         return buffer;
     }
-    static std::string TestProgramFolder() {
-        char path[MAX_PATH] = {};
-        GetModuleFileNameA(nullptr, path, MAX_PATH);
-        std::string folder = path;
-        return folder.substr(0, folder.rfind('\\') + 1);
-    }
-    static bool WaitForFile(const std::string& path) {
-        // Generous: the shell starts the program asynchronously on a busy machine.
-        for (int i = 0; i < 1200; ++i) {
-            if (GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES) {
-                return true;
-            }
-            Sleep(50);
-        }
-        return false;
-    }
 
     CScratchFolder m_folder;
 };
 
 TEST_F(ShellQueriesTest, LabelAndIconOfAFileAndAFolder) {
-    const std::string file = m_folder.CreateFileWithText("sample.txt");
+    const std::string file = m_folder.CreateTextFile("sample.txt");
     struct Case {
         std::string path;
         std::string labelStart;
@@ -90,7 +74,7 @@ TEST_F(ShellQueriesTest, QueriesOnNoListFailAndWriteNothing) {
 }
 
 TEST_F(ShellQueriesTest, PathsBecomeItemIdListsOfTheSameItem) {
-    const std::string file = m_folder.CreateFileWithText("parsed.txt");
+    const std::string file = m_folder.CreateTextFile("parsed.txt");
     CItemIdList list = ParsePathToItemIdList(file.c_str());
     ASSERT_TRUE(list);
     char back[MAX_PATH] = {};
@@ -123,7 +107,7 @@ TEST_F(ShellQueriesTest, JapaneseNamesReachTheShellIntact) {
 
     const std::string name = ToAnsi(L"表示テスト.txt"); // 表 has a 0x5C trail byte
     ASSERT_EQ(name.size(), 14u);
-    const std::string file = m_folder.CreateFileWithText(name);
+    const std::string file = m_folder.CreateTextFile(name);
     ASSERT_TRUE(IsExistingFile(file.c_str()));
     CItemIdList list = ParsePathToItemIdList(file.c_str());
     ASSERT_TRUE(list);
@@ -133,16 +117,15 @@ TEST_F(ShellQueriesTest, JapaneseNamesReachTheShellIntact) {
 }
 
 TEST_F(ShellQueriesTest, RunItemIdListStartsAProgram) {
-    const std::string source = TestProgramFolder() + "ownerdraw_run_marker.exe";
-    ASSERT_TRUE(IsExistingFile(source.c_str())) << source;
+    ASSERT_TRUE(IsExistingFile(MarkerProgramPath().c_str())) << MarkerProgramPath();
     const std::string program = m_folder.File("marker.exe");
-    ASSERT_TRUE(CopyFileA(source.c_str(), program.c_str(), FALSE));
+    ASSERT_TRUE(CopyMarkerProgram(program));
     const std::string marker = program + ".ran";
 
     CItemIdList list = ParsePathToItemIdList(program.c_str());
     ASSERT_TRUE(list);
     EXPECT_TRUE(RunItemIdList(list));
-    EXPECT_TRUE(WaitForFile(marker)) << "the program never ran";
+    EXPECT_TRUE(WaitForFile(marker, 60000)) << "the program never ran";
     // Let it end before the folder is removed.
     for (int i = 0; i < 200 && !DeleteFileA(program.c_str()); ++i) {
         Sleep(50);
@@ -150,7 +133,7 @@ TEST_F(ShellQueriesTest, RunItemIdListStartsAProgram) {
 }
 
 TEST_F(ShellQueriesTest, RunItemIdListOfAGoneFileFailsQuietly) {
-    const std::string file = m_folder.CreateFileWithText("gone.exe");
+    const std::string file = m_folder.CreateTextFile("gone.exe");
     CItemIdList list = ParsePathToItemIdList(file.c_str());
     ASSERT_TRUE(list);
     ASSERT_TRUE(DeleteFileA(file.c_str()));
@@ -160,7 +143,7 @@ TEST_F(ShellQueriesTest, RunItemIdListOfAGoneFileFailsQuietly) {
 }
 
 TEST_F(ShellQueriesTest, PathTests) {
-    const std::string file = m_folder.CreateFileWithText("exists.txt");
+    const std::string file = m_folder.CreateTextFile("exists.txt");
     const std::string folder = m_folder.Path();
     const std::string missing = m_folder.File("missing");
     struct Case {

@@ -12,6 +12,7 @@
 #include <thread>
 #include <vector>
 
+#include "TestSupport.h"
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
 #include "framework/CPropertySheet.h"
@@ -27,31 +28,9 @@ const char kAutostartName[] = "CorvinaPlus";
 const char kSheetCaption[] = "Resident page test";
 constexpr WORD kExitCommand = 57665;
 
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000,
-             DWORD intervalMs = 20) {
-    const DWORD start = GetTickCount();
-    while (!predicate()) {
-        if (GetTickCount() - start > timeoutMs) {
-            return predicate();
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            DispatchMessageA(&message);
-        }
-        Sleep(intervalMs);
-    }
-    return true;
-}
-
 // The build's bin folder as Wine shows it (the host's root is drive Z:), with a backslash.
 std::string BinFolder() {
-    std::string path = "Z:";
-    path += CORVINA_PLUS_EXE;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
+    const std::string path = HostPath(CORVINA_PLUS_EXE);
     return path.substr(0, path.rfind('\\') + 1);
 }
 
@@ -87,7 +66,7 @@ void WaitResidentIdle() {
 // the program to be idle first and then probes sparingly.
 bool HeldByResident(UINT modifiers, UINT key, DWORD timeoutMs = 30000) {
     WaitResidentIdle();
-    return WaitFor([=] { return !HotKeyFree(modifiers, key); }, timeoutMs, 250);
+    return WaitFor([=] { return !HotKeyFree(modifiers, key); }, timeoutMs, Pumping::Messages, 250);
 }
 
 // Has the resident program read its options again and take the stored combination. The

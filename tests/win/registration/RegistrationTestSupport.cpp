@@ -1,7 +1,5 @@
 #include "RegistrationTestSupport.h"
 
-#include <cstdio>
-#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -20,56 +18,7 @@ std::string QueryText(HKEY key, const char* name) {
     return text;
 }
 
-void DeleteTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE find = FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") {
-                continue;
-            }
-            const std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(path);
-            } else {
-                DeleteFileA(path.c_str());
-            }
-        } while (FindNextFileA(find, &found));
-        FindClose(find);
-    }
-    RemoveDirectoryA(folder.c_str());
-}
-
 } // namespace
-
-bool IsJapaneseRun() {
-    const char* locale = std::getenv("CORVINA_LOCALE");
-    return locale && std::string(locale) == "ja";
-}
-
-std::string RunLocale() {
-    return IsJapaneseRun() ? "ja" : "en";
-}
-
-std::string HostPath(const char* path) {
-    std::string out = "Z:";
-    for (const char* p = path; *p; ++p) {
-        out.push_back(*p == '/' ? '\\' : *p);
-    }
-    return out;
-}
-
-std::string ToAnsi(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    if (size <= 1) {
-        return std::string();
-    }
-    std::string out(static_cast<size_t>(size), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text, -1, &out[0], size, nullptr, nullptr);
-    out.resize(static_cast<size_t>(size) - 1);
-    return out;
-}
 
 std::string CurrentDirectory() {
     char directory[MAX_PATH * 2] = {};
@@ -97,25 +46,6 @@ void ClearServerRecord() {
     RegDeleteKeyA(HKEY_CURRENT_USER, RecordKeyPath().c_str());
 }
 
-int RunHostProgram(const std::string& commandLine) {
-    std::vector<char> command(commandLine.begin(), commandLine.end());
-    command.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        std::printf("cannot start %s: error %lu\n", commandLine.c_str(), GetLastError());
-        return -1;
-    }
-    WaitForSingleObject(process.hProcess, INFINITE);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 std::string UnixPathOf(const std::string& windowsPath) {
     using ToUnix = char*(CDECL*)(const WCHAR*);
     const auto toUnix = reinterpret_cast<ToUnix>(
@@ -123,32 +53,11 @@ std::string UnixPathOf(const std::string& windowsPath) {
     if (!toUnix) {
         return std::string();
     }
-    WCHAR wide[MAX_PATH * 2] = {};
-    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide, MAX_PATH * 2);
-    char* unixPath = toUnix(wide);
+    char* unixPath = toUnix(ToWide(windowsPath).c_str());
     if (!unixPath) {
         return std::string();
     }
     std::string out = unixPath;
     HeapFree(GetProcessHeap(), 0, unixPath);
     return out;
-}
-
-CScratchFolder::CScratchFolder(const std::string& name) {
-    char temp[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, temp);
-    m_path = std::string(temp) + "corvina-" + name + "-" + RunLocale() + "-" +
-             std::to_string(GetCurrentProcessId());
-    DeleteTree(m_path);
-    CreateDirectoryA(m_path.c_str(), nullptr);
-}
-
-CScratchFolder::~CScratchFolder() {
-    DeleteTree(m_path);
-}
-
-std::string CScratchFolder::MakeSubfolder(const std::string& name) const {
-    const std::string path = m_path + "\\" + name;
-    CreateDirectoryA(path.c_str(), nullptr);
-    return path;
 }

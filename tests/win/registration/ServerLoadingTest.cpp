@@ -41,7 +41,7 @@ protected:
         m_previous = CurrentDirectory();
         // A current directory of our own, so that "restored" cannot mean "never changed
         // from a folder that happens to be the DLL's".
-        ASSERT_TRUE(SetCurrentDirectoryA(m_scratch.MakeSubfolder("elsewhere").c_str()));
+        ASSERT_TRUE(SetCurrentDirectoryA(m_scratch.CreateFolder("elsewhere").c_str()));
         m_before = CurrentDirectory();
     }
     void TearDown() override {
@@ -55,7 +55,7 @@ protected:
 };
 
 TEST_F(ServerLoading, ExportRunsInTheDllFolderAndTheDirectoryComesBack) {
-    const std::string nested = m_scratch.MakeSubfolder("one");
+    const std::string nested = m_scratch.CreateFolder("one");
     const std::string folder = nested + "\\two 100%s";
     CreateDirectoryA(folder.c_str(), nullptr);
     const std::string dll = PlaceServer(RECORDING_DLL, folder, "Server.dll");
@@ -78,7 +78,7 @@ TEST_F(ServerLoading, FolderWithATrailByte5C) {
     }
     // 表 is 0x95 0x5C in Shift-JIS: a byte-wise search for the last backslash would cut
     // the folder in the middle of it.
-    const std::string folder = m_scratch.MakeSubfolder(ToAnsi(L"表示"));
+    const std::string folder = m_scratch.CreateFolder(ToAnsi(L"表示"));
     ASSERT_EQ(folder.substr(folder.size() - 4), "\x95\x5C\x8E\xA6");
     const std::string dll = PlaceServer(RECORDING_DLL, folder, ToAnsi(L"設定表.dll").c_str());
 
@@ -90,7 +90,7 @@ TEST_F(ServerLoading, FolderWithATrailByte5C) {
 }
 
 TEST_F(ServerLoading, DllWithoutTheExportIsUnloadedAndReportsFailure) {
-    const std::string dll = PlaceServer(PLAIN_DLL, m_scratch.MakeSubfolder("plain"), "Plain.dll");
+    const std::string dll = PlaceServer(PLAIN_DLL, m_scratch.CreateFolder("plain"), "Plain.dll");
     for (const Operation& op : kOperations) {
         EXPECT_EQ(op.call(dll.c_str()), FALSE) << op.name;
         EXPECT_FALSE(IsLoaded(dll)) << op.name;
@@ -100,7 +100,7 @@ TEST_F(ServerLoading, DllWithoutTheExportIsUnloadedAndReportsFailure) {
 }
 
 TEST_F(ServerLoading, FilesThatCannotBeLoadedReportFailure) {
-    const std::string folder = m_scratch.MakeSubfolder("broken");
+    const std::string folder = m_scratch.CreateFolder("broken");
     const std::string notADll = folder + "\\Text.dll";
     HANDLE file =
         CreateFileA(notADll.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -111,7 +111,7 @@ TEST_F(ServerLoading, FilesThatCannotBeLoadedReportFailure) {
 
     const std::string paths[] = {
         folder + "\\Missing.dll",
-        m_scratch.Path() + "\\no such folder\\Missing.dll",
+        m_scratch.Folder() + "\\no such folder\\Missing.dll",
         notADll,
         folder, // a folder, not a file
         "",
@@ -129,7 +129,7 @@ TEST_F(ServerLoading, FilesThatCannotBeLoadedReportFailure) {
 }
 
 TEST_F(ServerLoading, ExportEndingInAnExceptionLeavesNothingBehind) {
-    const std::string folder = m_scratch.MakeSubfolder("throwing");
+    const std::string folder = m_scratch.CreateFolder("throwing");
     const std::string dll = PlaceServer(THROWING_DLL, folder, "Throwing.dll");
     EXPECT_EQ(RegisterServerByLoading(dll.c_str()), FALSE);
     const ServerRecord record = ReadServerRecord();
@@ -140,7 +140,7 @@ TEST_F(ServerLoading, ExportEndingInAnExceptionLeavesNothingBehind) {
 }
 
 TEST_F(ServerLoading, ServerFileExistsOnlyForFiles) {
-    const std::string folder = m_scratch.MakeSubfolder("exists");
+    const std::string folder = m_scratch.CreateFolder("exists");
     const std::string dll = PlaceServer(PLAIN_DLL, folder, "Corvina.dll");
     CreateDirectoryA((folder + "\\CorvinaBar.dll").c_str(), nullptr);
     EXPECT_EQ(ServerFileExists(dll.c_str()), TRUE);
@@ -153,7 +153,7 @@ TEST_F(ServerLoading, ServerFileExistsOnlyForFiles) {
 TEST(CurrentDirectoryRestorer, RestoresWhenTheScopeIsLeftByAnException) {
     CScratchFolder scratch("restorer");
     const std::string before = CurrentDirectory();
-    const std::string inside = scratch.MakeSubfolder("inside");
+    const std::string inside = scratch.CreateFolder("inside");
     try {
         CCurrentDirectoryRestorer restorer;
         EXPECT_TRUE(restorer.Remembered());
@@ -184,23 +184,23 @@ TEST(ServerLoadingAtDriveRoot, DllDirectlyUnderADriveRunsWithTheRootCurrent) {
         GTEST_SKIP() << "not under Wine with a known prefix";
     }
     CScratchFolder root("driveroot");
-    PlaceServer(RECORDING_DLL, root.Path(), "Corvina.dll");
-    const std::string unixRoot = UnixPathOf(root.Path());
+    PlaceServer(RECORDING_DLL, root.Folder(), "Corvina.dll");
+    const std::string unixRoot = UnixPathOf(root.Folder());
     ASSERT_FALSE(unixRoot.empty());
     const std::string link = std::string(prefix) + "/dosdevices/" +
                              static_cast<char>(DriveLetterForThisRun() + 32) + ":";
     // Wine does not pass a Linux program's exit code back: the child finds out whether the
     // link works.
-    RunHostProgram("Z:\\bin\\ln -sfn " + unixRoot + " " + link);
+    RunAndWait("Z:\\bin\\ln -sfn " + unixRoot + " " + link);
 
     ClearServerRecord();
     char self[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, self, MAX_PATH);
     SetEnvironmentVariableA(kDriveRootChildVariable, "1");
-    const int code = RunHostProgram(std::string("\"") + self +
-                                    "\" --gtest_filter=ServerLoadingAtDriveRoot.InChild");
+    const int code =
+        RunAndWait(std::string("\"") + self + "\" --gtest_filter=ServerLoadingAtDriveRoot.InChild");
     SetEnvironmentVariableA(kDriveRootChildVariable, nullptr);
-    RunHostProgram("Z:\\bin\\rm -f " + link);
+    RunAndWait("Z:\\bin\\rm -f " + link);
 
     EXPECT_EQ(code, 0);
     const ServerRecord record = ReadServerRecord();

@@ -17,17 +17,6 @@
 
 namespace {
 
-std::string HostPath(const char* unixPath) {
-    std::string path = "Z:";
-    path += unixPath;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
 bool IsLiveIcon(HICON icon) {
     ICONINFO info = {};
     if (!GetIconInfo(icon, &info)) {
@@ -463,7 +452,7 @@ TEST_F(HyperLink, DetachesWhenItsControlIsDestroyed) {
 // The ".htm" handler stands in when the shell cannot open a target: here its command starts
 // the marker program, which leaves a file.
 TEST(HyperLinkFallback, RunsTheHtmHandlersCommandWhenTheShellCannotOpen) {
-    const std::string marker = HostPath(CORVINA_MARKER_PROGRAM);
+    const std::string marker = MarkerProgramPath();
     const std::string ran = marker + ".ran";
     DeleteFileA(ran.c_str());
     char savedProgId[256] = {};

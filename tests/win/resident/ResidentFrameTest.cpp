@@ -11,6 +11,7 @@
 #include <string>
 
 #include "ResidentProcess.h"
+#include "TestSupport.h"
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 #include "common/WindowMessages.h"
@@ -22,17 +23,6 @@ namespace {
 constexpr UINT kCtrlAlt = MOD_CONTROL | MOD_ALT;
 constexpr UINT kTrayCallback = WM_USER + 1;
 constexpr UINT kTrayIconId = 100;
-
-bool IsJapaneseRun() {
-    const char* locale = std::getenv("CORVINA_LOCALE");
-    return locale && std::strcmp(locale, "ja") == 0;
-}
-
-std::string Ansi(const wchar_t* text) {
-    char buffer[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return buffer;
-}
 
 // A visible popup menu window ("#32768") of the given process, or null.
 HWND FindPopupMenuOf(DWORD processId) {
@@ -78,21 +68,6 @@ bool RemoveIconBehindItsBack(HWND window) {
 void DrainPostedMessages(HWND program) {
     PostMessageA(program, Registered(kUpdateOptionMessageName), 1, 0);
     ASSERT_TRUE(WaitFor([] { return !IsHotKeyHeld(kCtrlAlt, 'Q'); }));
-}
-
-std::string MarkerProgramPath() {
-    std::string path = "Z:";
-    path += CORVINA_MARKER_PROGRAM;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
-bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // The user's list: the marker program alone, under a name of the test's own.
@@ -354,7 +329,7 @@ TEST_F(ResidentFrame, SettingsSheetComesForwardInsteadOfTheMenu) {
     StartProgram();
     HWND window = program.Window();
     // A dialog standing in for the settings sheet, titled as the sheet is on this system.
-    const std::string title = IsJapaneseRun() ? Ansi(kJapaneseSettingsSheetTitle)
+    const std::string title = IsJapaneseRun() ? ToAnsi(kJapaneseSettingsSheetTitle)
                                               : std::string(kSettingsSheetTitle.english);
     struct {
         DLGTEMPLATE dialog;
@@ -386,7 +361,7 @@ TEST_F(ResidentFrame, SheetOfTheOtherLanguageDoesNotBlockTheIconMenu) {
     StartProgram();
     HWND window = program.Window();
     const std::string otherTitle = IsJapaneseRun() ? std::string(kSettingsSheetTitle.english)
-                                                   : Ansi(kJapaneseSettingsSheetTitle);
+                                                   : ToAnsi(kJapaneseSettingsSheetTitle);
     HWND sheet = CreateWindowExA(0, "#32770", otherTitle.c_str(), WS_POPUP | WS_VISIBLE, 0, 0, 100,
                                  50, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(sheet, nullptr);

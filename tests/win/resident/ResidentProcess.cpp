@@ -1,6 +1,7 @@
 #include "ResidentProcess.h"
 
 #include "common/WindowMessages.h"
+#include "Text.h"
 
 #include <vector>
 
@@ -10,33 +11,7 @@ const char* const kResidentTitle = kResidentFrameTitle;
 const char kOptionsKeyPath[] = "Software\\Velmora\\Corvina Plus";
 
 std::string ResidentProgramPath() {
-    // The build hands over its host path; Wine shows the host's root as drive Z:.
-    std::string path = "Z:";
-    path += CORVINA_PLUS_EXE;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
-}
-
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (predicate()) {
-            return true;
-        }
-        if (GetTickCount() - start > timeoutMs) {
-            return predicate();
-        }
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageA(&message);
-        }
-        Sleep(20);
-    }
+    return HostPath(CORVINA_PLUS_EXE);
 }
 
 namespace {

@@ -4,8 +4,9 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
+
+#include "Wait.h"
 
 namespace resident_test {
 
@@ -14,10 +15,6 @@ extern const char kOptionsKeyPath[];     // "Software\Velmora\Corvina Plus"
 
 // The program under test (the build's bin folder) as a Windows path.
 std::string ResidentProgramPath();
-
-// Waits for predicate, pumping this thread's messages, up to timeoutMs (generous: the machine
-// may be slow). Returns the last result.
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000);
 
 // Every top-level window titled like the program's, of any process.
 int CountResidentWindows();

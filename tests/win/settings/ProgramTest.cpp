@@ -21,15 +21,7 @@ const char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kRunOnceName[] = "CorvinaPlusOnce";
 
 std::string ProgramPath() {
-    // The build hands over its host path; Wine shows the host's root as drive Z:.
-    std::string path = "Z:";
-    path += CORVSET_EXE;
-    for (char& c : path) {
-        if (c == '/') {
-            c = '\\';
-        }
-    }
-    return path;
+    return HostPath(CORVSET_EXE);
 }
 
 // One run of the program; ended with Cancel, then terminated if it will not go.

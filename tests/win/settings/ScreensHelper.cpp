@@ -10,13 +10,14 @@
 #include <cstring>
 
 #include "SettingsTestSupport.h"
+#include "common/WindowMessages.h"
 
 using namespace settings_test;
 
 namespace {
 
 HWND FindSheet() {
-    for (const wchar_t* title : {L"Corvinaの設定\u3000\u3000", L"Corvina Settings "}) {
+    for (const wchar_t* title : {kJapaneseSettingsSheetTitle, kEnglishSettingsSheetTitle}) {
         for (HWND sheet : FindDialogs(title)) {
             if (IsWindowVisible(sheet)) {
                 return sheet;

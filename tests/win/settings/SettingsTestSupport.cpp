@@ -1,38 +1,15 @@
 #include "SettingsTestSupport.h"
 
-#include <cstdlib>
+#include "common/WindowMessages.h"
 
 namespace settings_test {
 
-bool IsJapaneseRun() {
-    const char* locale = std::getenv("CORVINA_LOCALE");
-    return locale && std::string(locale) == "ja";
-}
-
 const wchar_t* ExpectedSheetTitle() {
-    return IsJapaneseRun() ? L"Corvinaの設定\u3000\u3000" : L"Corvina Settings ";
+    return IsJapaneseRun() ? kJapaneseSettingsSheetTitle : kEnglishSettingsSheetTitle;
 }
 
 const wchar_t* ExpectedMessageCaption() {
     return IsJapaneseRun() ? L"コルヴィナ" : L"Corvina";
-}
-
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (predicate()) {
-            return true;
-        }
-        if (GetTickCount() - start > timeoutMs) {
-            return predicate();
-        }
-        MSG message;
-        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-        Sleep(20);
-    }
 }
 
 std::wstring WindowTextW(HWND window) {

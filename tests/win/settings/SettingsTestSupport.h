@@ -4,21 +4,16 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 #include <vector>
 
-namespace settings_test {
+#include "TestSupport.h"
 
-bool IsJapaneseRun();
+namespace settings_test {
 
 // The sheet's title as the other programs look for it, and the message-box caption.
 const wchar_t* ExpectedSheetTitle();
 const wchar_t* ExpectedMessageCaption();
-
-// Waits for predicate, pumping this thread's messages, up to timeoutMs (generous: the
-// machine may be slow). Returns the last result.
-bool WaitFor(const std::function<bool()>& predicate, DWORD timeoutMs = 30000);
 
 // Every top-level window of class "#32770" titled exactly title, of any process.
 std::vector<HWND> FindDialogs(const wchar_t* title);

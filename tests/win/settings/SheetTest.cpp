@@ -110,12 +110,6 @@ void PressApply(const SheetRun& run) {
                  reinterpret_cast<LPARAM>(run.Apply()));
 }
 
-std::string Ansi(const wchar_t* text) {
-    char buffer[256] = {};
-    WideCharToMultiByte(CP_ACP, 0, text, -1, buffer, sizeof buffer, nullptr, nullptr);
-    return buffer;
-}
-
 TEST(SettingsSheet, OpensOnTheEditorWithEveryPageMadeAndApplyEnabled) {
     SheetRun run;
     ASSERT_NE(run.Start(), nullptr);
@@ -286,7 +280,7 @@ TEST(SettingsSheet, CarriesTheProgramIconAndTheAboutEntry) {
     EXPECT_EQ(GetMenuItemID(menu, count - 1), static_cast<UINT>(IDM_ABOUTBOX));
     char text[128] = {};
     GetMenuStringA(menu, count - 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_EQ(std::string(text), Ansi(L"バージョン情報(&A)..."));
+    EXPECT_EQ(std::string(text), ToAnsi(L"バージョン情報(&A)..."));
     MENUITEMINFOA separator = {};
     separator.cbSize = sizeof separator;
     separator.fMask = MIIM_FTYPE;
@@ -418,46 +412,6 @@ TEST(SettingsSheet, SystemMenuOpensTheAboutBox) {
     EXPECT_TRUE(IsWindow(run.Sheet()));
 }
 
-// The icon frame drawn into a bitmap whose pixels the test reads back.
-class FrameCanvas {
-public:
-    FrameCanvas(int width, int height) : m_width(width), m_height(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &m_bits, nullptr, 0);
-        m_previous = SelectObject(m_dc, m_bitmap);
-        // A colour the frame never uses, so that unpainted pixels show.
-        const RECT all = {0, 0, width, height};
-        HBRUSH green = CreateSolidBrush(RGB(0, 255, 0));
-        FillRect(m_dc, &all, green);
-        DeleteObject(green);
-    }
-    ~FrameCanvas() {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    HDC Dc() const { return m_dc; }
-    COLORREF At(int x, int y) const {
-        GdiFlush();
-        const DWORD pixel = static_cast<const DWORD*>(m_bits)[y * m_width + x];
-        return RGB((pixel >> 16) & 0xFF, (pixel >> 8) & 0xFF, pixel & 0xFF);
-    }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    void* m_bits = nullptr;
-};
-
 TEST(AboutIconFrame, PaintsGroundPanelShadowAndIcon) {
     const COLORREF grey = RGB(128, 128, 128);
     const COLORREF dark = RGB(64, 64, 64);
@@ -465,7 +419,8 @@ TEST(AboutIconFrame, PaintsGroundPanelShadowAndIcon) {
     const COLORREF white = RGB(255, 255, 255);
     {
         // Offset inside the canvas: only the control's rectangle is painted.
-        FrameCanvas canvas(80, 90);
+        CCanvas canvas(80, 90);
+        canvas.Fill(RGB(0, 255, 0)); // a colour the frame never uses: unpainted pixels show
         const RECT rect = {10, 10, 70, 82};
         CAboutDlg::PaintIconFrame(canvas.Dc(), rect, nullptr);
         struct Pixel {
@@ -482,23 +437,24 @@ TEST(AboutIconFrame, PaintsGroundPanelShadowAndIcon) {
         };
         for (const Pixel& p : pixels) {
             SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
-            EXPECT_EQ(canvas.At(p.x, p.y), p.colour);
+            EXPECT_EQ(canvas.Pixel(p.x, p.y), p.colour);
         }
     }
     {
-        FrameCanvas canvas(60, 72);
+        CCanvas canvas(60, 72);
+        canvas.Fill(RGB(0, 255, 0)); // a colour the frame never uses: unpainted pixels show
         HICON icon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
         ASSERT_NE(icon, nullptr);
         CAboutDlg::PaintIconFrame(canvas.Dc(), RECT{0, 0, 60, 72}, icon);
         int painted = 0;
         for (int y = 2; y < 66; ++y) {
             for (int x = 2; x < 54; ++x) {
-                painted += canvas.At(x, y) != white ? 1 : 0;
+                painted += canvas.Pixel(x, y) != white ? 1 : 0;
             }
         }
         EXPECT_GT(painted, 100); // the icon is stretched over the panel
-        EXPECT_EQ(canvas.At(1, 1), white);
-        EXPECT_EQ(canvas.At(58, 40), dark);
+        EXPECT_EQ(canvas.Pixel(1, 1), white);
+        EXPECT_EQ(canvas.Pixel(58, 40), dark);
     }
 }
 
@@ -578,9 +534,9 @@ TEST(SettingsMessage, IconRuleCaptionOwnerAndResult) {
 }
 
 TEST(SettingsMessage, CaptionFollowsTheSystemLanguage) {
-    EXPECT_EQ(g_app.GetMessageCaption(), Ansi(ExpectedMessageCaption()));
-    EXPECT_EQ(BuildMessageCaption(), Ansi(ExpectedMessageCaption()));
-    EXPECT_EQ(CMainSheet::BuildCaption(), Ansi(ExpectedSheetTitle()));
+    EXPECT_EQ(g_app.GetMessageCaption(), ToAnsi(ExpectedMessageCaption()));
+    EXPECT_EQ(BuildMessageCaption(), ToAnsi(ExpectedMessageCaption()));
+    EXPECT_EQ(CMainSheet::BuildCaption(), ToAnsi(ExpectedSheetTitle()));
 }
 
 } // namespace

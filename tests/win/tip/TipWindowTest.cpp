@@ -10,9 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
+#include "TestSupport.h"
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,41 +19,6 @@
 namespace {
 
 constexpr UINT kLongDelay = 60000; // never reached within a test
-
-bool IsJapaneseRun() {
-    const char* locale = std::getenv("CORVINA_LOCALE");
-    return locale && std::strcmp(locale, "ja") == 0;
-}
-
-std::string ToAnsi(const std::wstring& text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string out(static_cast<size_t>(size > 0 ? size : 1), '\0');
-    WideCharToMultiByte(CP_ACP, 0, text.c_str(), -1, &out[0], size, nullptr, nullptr);
-    out.resize(out.size() - 1);
-    return out;
-}
-
-bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done()) {
-            return true;
-        }
-        if (GetTickCount() - start > timeoutMs) {
-            return false;
-        }
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
-    }
-}
-
-void PumpFor(DWORD ms) {
-    PumpUntil([] { return false; }, ms);
-}
 
 // Records what the window went through, seen from its own dispatch.
 template <class Base> class CSpyTip : public Base {
@@ -128,7 +92,7 @@ POINT MoveMouse(int x, int y) {
     };
     for (int attempt = 0; attempt < 20; ++attempt) {
         SetCursorPos(x, y);
-        if (PumpUntil(there, 2000)) {
+        if (WaitFor(there, 2000)) {
             PumpFor(100);
             if (there()) {
                 break;
@@ -137,58 +101,6 @@ POINT MoveMouse(int x, int y) {
     }
     return p;
 }
-
-// A 32-bit top-down DIB in its own memory DC.
-class CCanvas {
-public:
-    CCanvas(int width, int height) : m_width(width), m_height(height) {
-        BITMAPINFO info = {};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_dc = CreateCompatibleDC(nullptr);
-        m_bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<uint32_t*>(bits);
-        m_previous = SelectObject(m_dc, m_bitmap);
-        for (int i = 0; i < width * height && m_bits; ++i) {
-            m_bits[i] = 0x00FF00FF; // magenta: anything left unpainted shows
-        }
-    }
-    ~CCanvas() {
-        SelectObject(m_dc, m_previous);
-        DeleteObject(m_bitmap);
-        DeleteDC(m_dc);
-    }
-    HDC Dc() const { return m_dc; }
-    bool Valid() const { return m_bits != nullptr; }
-    COLORREF Pixel(int x, int y) const {
-        GdiFlush();
-        const uint32_t v = m_bits[y * m_width + x];
-        return RGB((v >> 16) & 0xFF, (v >> 8) & 0xFF, v & 0xFF);
-    }
-    // Pixels in [left, right) x [top, bottom) that differ from colour.
-    int CountOther(const RECT& r, COLORREF colour) const {
-        int n = 0;
-        for (int y = r.top; y < r.bottom; ++y) {
-            for (int x = r.left; x < r.right; ++x) {
-                n += Pixel(x, y) != colour ? 1 : 0;
-            }
-        }
-        return n;
-    }
-
-private:
-    int m_width;
-    int m_height;
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_previous = nullptr;
-    uint32_t* m_bits = nullptr;
-};
 
 class TipWindowTest : public ::testing::Test {
 protected:
@@ -288,7 +200,7 @@ TEST_F(TipWindowTest, DefaultDelayThenShownNextToTheMouseTopmostAndInactive) {
     tip.Show("Corvina and Corvina Plus Settings.", 50);
     EXPECT_TRUE(tip.IsPending());
     EXPECT_FALSE(IsWindowVisible(tip));
-    ASSERT_TRUE(PumpUntil([&] { return tip.IsVisible(); }));
+    ASSERT_TRUE(WaitFor([&] { return tip.IsVisible(); }));
     EXPECT_FALSE(tip.IsPending());
     EXPECT_TRUE(IsWindowVisible(tip));
     EXPECT_GT(tip.TimesShown(), 0);
@@ -333,7 +245,7 @@ TEST_F(TipWindowTest, NearTheEdgesPlacedAboveAndLeftOfTheMouse) {
         const POINT mouse = MoveMouse(c.x, c.y);
         ASSERT_EQ(mouse.x, c.x) << c.name;
         tip.Show("A tip that is wide enough to cross an edge", -1);
-        ASSERT_TRUE(PumpUntil([&] { return tip.IsVisible(); })) << c.name;
+        ASSERT_TRUE(WaitFor([&] { return tip.IsVisible(); })) << c.name;
         const RECT r = WindowRect(tip);
         if (c.left) {
             EXPECT_EQ(r.right, mouse.x - 15) << c.name;
@@ -354,7 +266,7 @@ TEST_F(TipWindowTest, NearTheEdgesPlacedAboveAndLeftOfTheMouse) {
     const POINT mouse = MoveMouse(screen.right - 50, 100);
     const std::string wide(600, 'W');
     tip.Show(wide.c_str(), -1);
-    ASSERT_TRUE(PumpUntil([&] { return tip.IsVisible(); }));
+    ASSERT_TRUE(WaitFor([&] { return tip.IsVisible(); }));
     ASSERT_GT(WindowRect(tip).right - WindowRect(tip).left, screen.right - screen.left);
     EXPECT_EQ(WindowRect(tip).left, screen.left);
     EXPECT_EQ(WindowRect(tip).top, mouse.y + 15);
@@ -439,7 +351,7 @@ TEST_F(TipWindowTest, SecondShowWhileVisibleHidesAndRestartsTheDelay) {
     tip.SetDelay(10);
     MoveMouse(200, 200);
     tip.Show("first", -1);
-    ASSERT_TRUE(PumpUntil([&] { return tip.IsVisible(); }));
+    ASSERT_TRUE(WaitFor([&] { return tip.IsVisible(); }));
     const int shown = tip.TimesShown();
     ASSERT_GT(shown, 0);
 
@@ -455,7 +367,7 @@ TEST_F(TipWindowTest, SecondShowWhileVisibleHidesAndRestartsTheDelay) {
     // The restarted delay runs its full course again.
     tip.SetDelay(10);
     tip.Show("third", -1);
-    ASSERT_TRUE(PumpUntil([&] { return tip.IsVisible(); }));
+    ASSERT_TRUE(WaitFor([&] { return tip.IsVisible(); }));
     EXPECT_GT(tip.TimesShown(), shown);
     tip.Hide();
 }
@@ -489,6 +401,7 @@ TEST_F(TipWindowTest, PaintsBackgroundFrameTextAndIcon) {
 
         CCanvas canvas(w, h);
         ASSERT_TRUE(canvas.Valid());
+        canvas.Fill(RGB(255, 0, 255)); // magenta: anything left unpainted shows
         SendMessageA(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.Dc()), PRF_CLIENT);
 
         // One-pixel frame all round, background inside it.

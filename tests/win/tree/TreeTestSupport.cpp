@@ -35,14 +35,6 @@ LRESULT CTreeHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     return CWnd::WindowProc(message, wParam, lParam);
 }
 
-void PumpMessages() {
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&msg);
-        DispatchMessageA(&msg);
-    }
-}
-
 CItemIdList ItemIdListOf(const std::string& path) {
     return ParsePathToItemIdList(path.c_str());
 }
@@ -119,7 +111,7 @@ CTreeFixture::~CTreeFixture() {
 CItemIdList CTreeFixture::ListOf(const std::string& fileName) {
     const std::string path = m_scratch.File(fileName);
     if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) {
-        m_scratch.CreateFileWithText(fileName);
+        m_scratch.CreateTextFile(fileName);
     }
     return ItemIdListOf(path);
 }

@@ -30,9 +30,6 @@ private:
     bool m_valid = false;
 };
 
-// Pumps the thread's pending messages.
-void PumpMessages();
-
 // The absolute item ID list of a path (empty on failure).
 CItemIdList ItemIdListOf(const std::string& path);
 // The bytes of a well-formed list.

@@ -1,21 +1,15 @@
-#include "TestSupport.h"
+#include "RegistryFixture.h"
 
 #include <shlwapi.h>
 
-#include <cstdlib>
 #include <cstring>
 
 #include "common/Registry.h"
 
-bool IsJapaneseRun() {
-    const char* locale = std::getenv("CORVINA_LOCALE");
-    return locale && std::string(locale) == "ja";
-}
-
 void RegistryTest::SetUp() {
-    m_mutex = CreateMutexA(nullptr, FALSE, "Corvina common tests: registry");
+    m_mutex = CreateMutexA(nullptr, FALSE, "Corvina tests: user registry");
     ASSERT_NE(m_mutex, nullptr);
-    const DWORD wait = WaitForSingleObject(m_mutex, 120000);
+    const DWORD wait = WaitForSingleObject(m_mutex, 300000);
     ASSERT_TRUE(wait == WAIT_OBJECT_0 || wait == WAIT_ABANDONED);
     DeleteTestKeys();
 }

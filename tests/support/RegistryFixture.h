@@ -1,4 +1,7 @@
-// Shared by the Windows tests of common/: the registry fixture and small helpers.
+// Tests that write the user's list key (HKCU\Software\Velmora\Corvina) or the scratch key.
+// Both language runs of a program, and other test programs, share one Wine prefix and may
+// run at the same time, so each test holds a named mutex for its whole run; both keys are
+// deleted before and after every test.
 #pragma once
 
 #include <windows.h>
@@ -10,20 +13,15 @@
 
 using Bytes = std::vector<BYTE>;
 
-bool IsJapaneseRun();
-
-// Tests that touch HKCU\Software\Velmora\Corvina or the scratch key. Both language runs of
-// this program share one Wine prefix and may run at the same time, so each test holds a
-// named mutex; the keys are deleted before and after every test.
 class RegistryTest : public ::testing::Test {
 protected:
-    static constexpr const char* kScratchKeyPath = "Software\\CorvinaCommonTest";
+    static constexpr const char* kScratchKeyPath = "Software\\CorvinaTestScratch";
 
     void SetUp() override;
     void TearDown() override;
 
     static void DeleteTestKeys();
-    // Writes a raw value into root\path, creating the key.
+    // Writes a raw value into HKCU\path, creating the key.
     static void PutValue(const char* path, const char* name, DWORD type, const Bytes& data);
     static bool ValueExists(const char* path, const char* name);
     // Type and bytes as stored (UTF-16 for strings, through the wide query).

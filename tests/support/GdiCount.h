@@ -1,0 +1,8 @@
+// How many GDI objects this process holds.
+#pragma once
+
+#include <windows.h>
+
+// Wine's GetGuiResources always answers 0, so where it does the used slots of the process's
+// GDI handle table are counted instead (64-bit builds only; 0 in 32-bit ones).
+DWORD CountGdiObjects();
