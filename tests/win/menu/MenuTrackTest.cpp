@@ -63,15 +63,26 @@ private:
     std::thread m_thread;
 };
 
-TEST_F(MenuTest, ShowAtTracksOpensTheChosenEntryAndDestroysTheMenu) {
-    const std::string first = MakeFile("first.txt");
-    const std::string second = MakeFile("second.txt");
-    SaveList({{first, ""}, {second, ""}});
+// A list of two files whose openings are recorded in launched instead of started; returns
+// the second file's path.
+class MenuTrackTest : public MenuTest {
+protected:
+    std::string SaveTwoFilesAndRecordLaunches() {
+        const std::string first = MakeFile("first.txt");
+        const std::string second = MakeFile("second.txt");
+        SaveList({{first, ""}, {second, ""}});
+        m_menu.SetLaunchHook([this](LPCITEMIDLIST item) {
+            launched.push_back(PathOf(item));
+            return true;
+        });
+        return second;
+    }
+
     std::vector<std::string> launched;
-    m_menu.SetLaunchHook([&](LPCITEMIDLIST item) {
-        launched.push_back(PathOf(item));
-        return true;
-    });
+};
+
+TEST_F(MenuTrackTest, ShowAtTracksOpensTheChosenEntryAndDestroysTheMenu) {
+    const std::string second = SaveTwoFilesAndRecordLaunches();
 
     CMenuDriver driver({VK_DOWN, VK_DOWN, VK_RETURN});
     m_menu.ShowAt(100, 100, TPM_LEFTALIGN);
@@ -112,15 +123,8 @@ private:
     CTestMenu& m_menu;
 };
 
-TEST_F(MenuTest, ShowRequestsWhileTrackingLeaveTheOpenMenuAndItsPickAlone) {
-    const std::string first = MakeFile("first.txt");
-    const std::string second = MakeFile("second.txt");
-    SaveList({{first, ""}, {second, ""}});
-    std::vector<std::string> launched;
-    m_menu.SetLaunchHook([&](LPCITEMIDLIST item) {
-        launched.push_back(PathOf(item));
-        return true;
-    });
+TEST_F(MenuTrackTest, ShowRequestsWhileTrackingLeaveTheOpenMenuAndItsPickAlone) {
+    const std::string second = SaveTwoFilesAndRecordLaunches();
     CShowRequestWindow requests(m_menu);
     ASSERT_TRUE(requests.CreateEx(0, nullptr, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr));
 
