@@ -1,0 +1,112 @@
+// The band's toolbar: one button per record of the menu item list, a drop-down arrow on
+// folders that have entries, the item's shell context menu on right-click, tooltips with the
+// item's name and info tip, and a drop target that adds dropped items to the list. It keeps
+// the host's rebar told of its ideal width and the band of its keyboard focus.
+#pragma once
+
+#include <windows.h>
+#include <commctrl.h>
+#include <ole2.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+#include "band/CBandDropTarget.h"
+#include "band/CBandFolderMenu.h"
+#include "band/CItemContextMenuWnd.h"
+#include "band/CShellToolBar.h"
+#include "band/core/CommandIds.h"
+#include "framework/CItemIdList.h"
+#include "framework/CSubclassWnd.h"
+
+// What the toolbar tells the band object about the keyboard focus.
+class IBandFocusSink {
+public:
+    virtual void FocusChange(bool gained) = 0;
+
+protected:
+    ~IBandFocusSink() = default;
+};
+
+class CBandToolBar : public CShellToolBar {
+public:
+    static constexpr int kBarHeight = 22;
+    static constexpr UINT kItemMenuId = 100;
+    static constexpr UINT kFolderMenuId = 101;
+    static const char kItemMenuText[];   // "WORK001"
+    static const char kFolderMenuText[]; // "WORK002"
+
+    CBandToolBar();
+    // Destroys the window if it still exists, frees the item ID lists and the menu windows.
+    ~CBandToolBar() override;
+
+    // Set by the band before Initialize. The site is borrowed, not counted: the band clears
+    // it (null) before it lets go of its own reference.
+    void SetBandCallback(IBandFocusSink* sink) { m_bandCallback = sink; }
+    void SetSite(IInputObjectSite* site) { m_site = site; }
+    IInputObjectSite* GetSite() const { return m_site; }
+
+    // Attaches to the band's freshly created toolbar window and runs the creation step:
+    // styles, image list, button size, the two hidden menu windows, the parent hook, the
+    // buttons and the drop-target registration. False when the window cannot be attached.
+    bool Initialize(HWND toolbar);
+
+    void SetViewMode(DWORD mode);
+    DWORD GetViewMode() const { return m_viewMode; }
+    int GetBarHeight() const { return m_barHeight; }
+    void SetBandId(DWORD id) { m_bandId = id; }
+    DWORD GetBandId() const { return m_bandId; }
+
+    void LoadButtons() override;
+    // LoadButtons with the list style off around it, then UpdateIdealSize.
+    void RefreshButtons();
+    // Tells the host rebar the band's ideal width (the last button's right edge) and lets
+    // it show a chevron.
+    void UpdateIdealSize();
+    // The lowest command id >= 1 that no button has; -1 when none is free.
+    int FindFreeCommandId();
+    // The index of the button with this command id, or -1.
+    int CommandToIndex(UINT commandId) const;
+    int GetButtonCount() const;
+
+    // Whether the "Text" option is on (read afresh).
+    static bool IsTextOptionOn();
+    // The immediate button of a dropped item at index (0 .. count): the item ID list and
+    // label go into both arrays at index. The list is taken over; false (and the list freed)
+    // when the button cannot be inserted.
+    bool InsertDroppedItem(int index, CItemIdList item, const std::string& label);
+    // One per button, in button order.
+    const std::vector<CItemIdList>& GetItemIdLists() const { return m_itemIdLists; }
+    const std::vector<std::string>& GetLabels() const { return m_labels; }
+
+    CItemContextMenuWnd& GetItemMenu() { return m_itemMenu; }
+    CBandFolderMenu& GetFolderMenu() { return m_folderMenu; }
+    CBandDropTarget& GetDropTarget() { return m_dropTarget; }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Sees the messages of the toolbar's parent window (the host's rebar) before it does.
+    class CParentHook : public CSubclassWnd {
+    public:
+        explicit CParentHook(CBandToolBar& toolbar) : m_toolbar(toolbar) {}
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+    private:
+        CBandToolBar& m_toolbar;
+    };
+
+    IBandFocusSink* m_bandCallback = nullptr;
+    CParentHook m_parentHook;
+    IInputObjectSite* m_site = nullptr;
+    std::vector<CItemIdList> m_itemIdLists;
+    std::vector<std::string> m_labels;
+    int m_barHeight = kBarHeight;
+    DWORD m_bandId = 0;
+    DWORD m_viewMode = 0;
+    CBandFolderMenu m_folderMenu;
+    CItemContextMenuWnd m_itemMenu;
+    CBandDropTarget m_dropTarget;
+    corvina::CommandIdPool m_commandIds;
+};
