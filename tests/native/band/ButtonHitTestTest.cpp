@@ -64,10 +64,10 @@ TEST(ButtonHitTest, InsertionIntoAnEmptyToolbarIsAfterTheEndOrOutside) {
 }
 
 TEST(ButtonHitTest, InsertionInSeveralRowsGoesToTheEndOfThePointsRow) {
-    // Rows of 3, 2 and 2 buttons, 22 high, with a short first row on a 200 x 66 client.
+    // Rows of 3, 2 and 2 buttons on a 200 x 66 client; the first row is 20 high, then a gap.
     const BandRect client{0, 0, 200, 66};
     const std::vector<BandRect> rows{
-        {0, 0, 40, 22},  {40, 0, 80, 22},   {80, 0, 120, 22}, // row 1: 0 .. 2
+        {0, 0, 40, 20},  {40, 0, 80, 20},   {80, 0, 120, 20}, // row 1: 0 .. 2
         {0, 22, 60, 44}, {60, 22, 90, 44},                    // row 2: 3 .. 4
         {0, 44, 50, 66}, {50, 44, 100, 66},                   // row 3: 5 .. 6
     };
@@ -78,7 +78,9 @@ TEST(ButtonHitTest, InsertionInSeveralRowsGoesToTheEndOfThePointsRow) {
         {95, 30, true, 5},   // just right of row 2's last button
         {150, 50, true, -1}, // beside the last row: at the end
         {10, 60, true, 5},   // on the first button of the last row
-        {150, 22, true, 5},  // the edge rows 1 and 2 share counts to both: end of row 2
+        {150, 20, true, 3},  // a row's bottom edge still belongs to it
+        {150, 21, true, -1}, // in the gap between rows: no row, so at the end
+        {150, 44, true, -1}, // the edge rows 2 and 3 share is in both: after the last one
         {200, 10, false, -1},
     };
     for (const Case& c : cases) {
