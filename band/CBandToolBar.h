@@ -97,6 +97,15 @@ private:
         CBandToolBar& m_toolbar;
     };
 
+    // TBN_DROPDOWN from the toolbar, seen by the parent hook.
+    void ShowFolderDropDown(const NMTOOLBARA& notification);
+    // The button's item's context menu; false when the point is on no button (the host's
+    // menu is due then).
+    bool ShowItemMenu(POINT screenPoint);
+    // False when the item offers no info tip object: no text then.
+    bool FillTooltip(NMTTDISPINFOW& info);
+    void NotifyThemeChange();
+
     IBandFocusSink* m_bandCallback = nullptr;
     CParentHook m_parentHook;
     IInputObjectSite* m_site = nullptr;
@@ -109,4 +118,5 @@ private:
     CItemContextMenuWnd m_itemMenu;
     CBandDropTarget m_dropTarget;
     corvina::CommandIdPool m_commandIds;
+    bool m_updatingIdealSize = false;
 };

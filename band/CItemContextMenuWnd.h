@@ -40,6 +40,13 @@ public:
     // Runs the entry with this menu command id.
     virtual void RunCommand(UINT commandId);
 
+protected:
+    // The context-menu object of the item `last` in its parent folder, owned by this window.
+    // Tests put an object of their own here.
+    virtual HRESULT GetItemContextMenu(IShellFolder* parent, LPCITEMIDLIST last,
+                                       IContextMenu** menu);
+
+public:
     // Holds a copy of item (nothing for null); whether an item is now held.
     bool SetItem(LPCITEMIDLIST item);
     LPCITEMIDLIST GetItem() const { return m_item; }
@@ -50,6 +57,9 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // The help text of the highlighted entry in the tip window, or the tip hidden.
+    void ShowHelpText(UINT item, UINT flags);
+
     CComPtr<IContextMenu> m_contextMenu;
     CItemIdList m_item;
     CMenuHandle m_menu;
