@@ -170,18 +170,13 @@ TEST_F(BandObjectTest, ToolbarWindowIsWhatOtherProgramsLookFor) {
 
 TEST_F(BandObjectTest, BandInfoForEverythingAndForTheTitleAlone) {
     ASSERT_EQ(m_site.AddBand(), S_OK);
+    // The fill itself is the core's (native tests); here: the toolbar's height gets there and
+    // the host's own background stays.
     const DESKBANDINFO& all = m_site.GetLastBandInfo();
-    EXPECT_EQ(all.ptMinSize.x, 5);
     EXPECT_EQ(all.ptMinSize.y, 22);
     EXPECT_EQ(all.ptMaxSize.x, -1);
-    EXPECT_EQ(all.ptMaxSize.y, 22);
-    EXPECT_EQ(all.ptIntegral.x, 1);
-    EXPECT_EQ(all.ptIntegral.y, 1);
-    EXPECT_EQ(all.ptActual.x, 0);
-    EXPECT_EQ(all.ptActual.y, 0);
     EXPECT_EQ(all.dwModeFlags, static_cast<DWORD>(DBIMF_VARIABLEHEIGHT));
     EXPECT_EQ(all.dwMask & DBIM_BKCOLOR, 0u);
-    EXPECT_NE(all.dwMask & DBIM_TITLE, 0u);
 
     DESKBANDINFO title = {};
     title.dwMask = DBIM_TITLE;
