@@ -4,6 +4,7 @@
 #include <shobjidl.h>
 #include <windowsx.h>
 
+#include <cwchar>
 #include <utility>
 
 #include "band/core/MenuPlacement.h"
@@ -74,14 +75,40 @@ CItemIdList ShortcutTarget(LPCITEMIDLIST list, HWND owner) {
         return CItemIdList();
     }
     SFGAOF attributes = SFGAO_LINK;
-    if (FAILED(parent->GetAttributesOf(1, &child, &attributes)) || !(attributes & SFGAO_LINK)) {
+    const bool isLink =
+        SUCCEEDED(parent->GetAttributesOf(1, &child, &attributes)) && (attributes & SFGAO_LINK);
+    CComPtr<IShellLinkA> link;
+    if (isLink) {
+        parent->GetUIObjectOf(owner, 1, &child, IID_IShellLinkA, nullptr,
+                              reinterpret_cast<void**>(link.GetAddressOf()));
+    }
+    // Folders that hand out no shortcut object for their items (Wine's among them): a
+    // shortcut object of our own loads the file.
+    wchar_t path[MAX_PATH] = {};
+    if (!link && SHGetPathFromIDListW(list, path)) {
+        const wchar_t* extension = wcsrchr(path, L'.');
+        if (isLink || (extension != nullptr && lstrcmpiW(extension, L".lnk") == 0)) {
+            CComPtr<IShellLinkA> own;
+            CComPtr<IPersistFile> file;
+            if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                           IID_IShellLinkA,
+                                           reinterpret_cast<void**>(own.GetAddressOf()))) &&
+                SUCCEEDED(own.As(&file)) && SUCCEEDED(file->Load(path, STGM_READ))) {
+                link = own;
+            }
+        }
+    }
+    if (!link) {
         return CItemIdList();
     }
-    CComPtr<IShellLinkA> link;
-    if (FAILED(parent->GetUIObjectOf(owner, 1, &child, IID_IShellLinkA, nullptr,
-                                     reinterpret_cast<void**>(link.GetAddressOf()))) ||
-        !link) {
-        return CItemIdList();
+    // A file-system target parsed afresh: some shells store a list in the shortcut that
+    // their own folders then fail to bind.
+    char targetPath[MAX_PATH] = {};
+    if (SUCCEEDED(link->GetPath(targetPath, MAX_PATH, nullptr, 0)) && targetPath[0] != '\0') {
+        CItemIdList parsed = ParsePathToItemIdList(targetPath);
+        if (parsed) {
+            return parsed;
+        }
     }
     CItemIdList target;
     if (FAILED(link->GetIDList(target.Receive()))) {
@@ -450,7 +477,7 @@ bool CBandToolBar::FillTooltip(NMTTDISPINFOW& info) {
     LPCITEMIDLIST item = m_itemIdLists[static_cast<size_t>(index)].Get();
     const std::u16string name = WideDisplayName(item);
     std::u16string tip;
-    if (!QueryInfoTip(item, GetHwnd(), &tip)) {
+    if (!GetItemInfoTip(item, &tip)) {
         return false;
     }
     const std::u16string text = corvina::BuildTooltipText(name, tip, corvina::kTooltipBufferUnits);
@@ -461,6 +488,10 @@ bool CBandToolBar::FillTooltip(NMTTDISPINFOW& info) {
     info.lpszText = g_tooltipText;
     info.hinst = nullptr;
     return true;
+}
+
+bool CBandToolBar::GetItemInfoTip(LPCITEMIDLIST item, std::u16string* tip) {
+    return QueryInfoTip(item, GetHwnd(), tip);
 }
 
 void CBandToolBar::NotifyThemeChange() {
@@ -533,6 +564,11 @@ LRESULT CBandToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         if (index >= 0 && static_cast<size_t>(index) < m_itemIdLists.size() &&
             m_itemIdLists[static_cast<size_t>(index)]) {
             RunItemIdList(m_itemIdLists[static_cast<size_t>(index)].Get());
+            return 0;
+        }
+        // The control hands commands on to its parent, whose hook posts the ones from the
+        // toolbar back here: passing on one of those would go round for ever.
+        if (reinterpret_cast<HWND>(lParam) == GetHwnd()) {
             return 0;
         }
         break;

@@ -86,6 +86,11 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+protected:
+    // The item's info tip from its parent folder's info-tip object; false when the folder
+    // offers none for it.
+    virtual bool GetItemInfoTip(LPCITEMIDLIST item, std::u16string* tip);
+
 private:
     // Sees the messages of the toolbar's parent window (the host's rebar) before it does.
     class CParentHook : public CSubclassWnd {
