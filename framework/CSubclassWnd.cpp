@@ -39,7 +39,7 @@ LRESULT CSubclassWnd::Default(UINT message, WPARAM wParam, LPARAM lParam) {
     if (m_defaulted != nullptr) {
         *m_defaulted = true;
     }
-    return DefSubclassProc(m_hWnd, message, wParam, lParam);
+    return DefSubclassProc(m_dispatchWindow ? m_dispatchWindow : m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
@@ -51,7 +51,9 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND window, UINT message, WPARAM wP
     }
     bool defaulted = false;
     bool* const outer = self->m_defaulted;
+    HWND const outerWindow = self->m_dispatchWindow;
     self->m_defaulted = &defaulted;
+    self->m_dispatchWindow = window;
     LRESULT result = 0;
     try {
         result = self->WindowProc(message, wParam, lParam);
@@ -61,6 +63,7 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND window, UINT message, WPARAM wP
         }
     }
     self->m_defaulted = outer;
+    self->m_dispatchWindow = outerWindow;
     if (message == WM_NCDESTROY) {
         // The last message the window gets: nothing may reach the object after it.
         RemoveWindowSubclass(window, SubclassProc, reinterpret_cast<UINT_PTR>(self));

@@ -49,4 +49,7 @@ private:
     // Set by Default for the message being dispatched, so that a handler that throws after
     // passing its message on does not pass it on a second time.
     bool* m_defaulted = nullptr;
+    // The window of the message being dispatched: Default still reaches the rest of the
+    // chain when the object unhooks itself while handling it.
+    HWND m_dispatchWindow = nullptr;
 };

@@ -34,6 +34,7 @@ class CHook : public CSubclassWnd {
 public:
     explicit CHook(std::string name) : m_name(std::move(name)) {}
     Throw throwing = Throw::Never;
+    bool detachWhileHandling = false;
     int detached = 0;
     int afterDestroy = 0;
 
@@ -46,6 +47,9 @@ public:
         }
         if (message == WM_TEST_PING) {
             g_seen.push_back(m_name);
+            if (detachWhileHandling) {
+                Detach();
+            }
             if (throwing == Throw::BeforeDefault) {
                 throw std::runtime_error("before");
             }
@@ -101,8 +105,13 @@ TEST_F(SubclassTest, HooksChainAndThrowsCountAsTheDefault) {
         EXPECT_EQ(Ping(), c.result);
         EXPECT_EQ(g_seen, c.seen);
     }
+    // Unhooking itself in the middle of a message still passes that message on.
     outer.throwing = Throw::Never;
-    outer.Detach();
+    outer.detachWhileHandling = true;
+    g_seen.clear();
+    EXPECT_EQ(Ping(), 0x77);
+    EXPECT_EQ(g_seen, (std::vector<std::string>{"outer", "inner", "window"}));
+    EXPECT_EQ(outer.GetHwnd(), nullptr);
     g_seen.clear();
     EXPECT_EQ(Ping(), 0x77);
     EXPECT_EQ(g_seen, (std::vector<std::string>{"inner", "window"}));
