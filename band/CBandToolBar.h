@@ -86,6 +86,11 @@ public:
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+protected:
+    // The item's info tip from its parent folder's info-tip object; false when the folder
+    // offers none for it.
+    virtual bool GetItemInfoTip(LPCITEMIDLIST item, std::u16string* tip);
+
 private:
     // Sees the messages of the toolbar's parent window (the host's rebar) before it does.
     class CParentHook : public CSubclassWnd {
@@ -96,6 +101,15 @@ private:
     private:
         CBandToolBar& m_toolbar;
     };
+
+    // TBN_DROPDOWN from the toolbar, seen by the parent hook.
+    void ShowFolderDropDown(const NMTOOLBARA& notification);
+    // The button's item's context menu; false when the point is on no button (the host's
+    // menu is due then).
+    bool ShowItemMenu(POINT screenPoint);
+    // False when the item offers no info tip object: no text then.
+    bool FillTooltip(NMTTDISPINFOW& info);
+    void NotifyThemeChange();
 
     IBandFocusSink* m_bandCallback = nullptr;
     CParentHook m_parentHook;
@@ -109,4 +123,5 @@ private:
     CItemContextMenuWnd m_itemMenu;
     CBandDropTarget m_dropTarget;
     corvina::CommandIdPool m_commandIds;
+    bool m_updatingIdealSize = false;
 };

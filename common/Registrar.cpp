@@ -69,17 +69,23 @@ using UnRegisterTypeLibFunc = HRESULT(WINAPI*)(REFGUID, WORD, WORD, LCID, SYSKIN
 
 } // namespace
 
-HRESULT RegisterModuleTypeLibrary(HMODULE module, const wchar_t* description) {
+HRESULT RegisterModuleTypeLibrary(HMODULE module, const wchar_t* description,
+                                  bool helpInModuleFolder) {
     const std::wstring path = ModulePathW(module);
     if (path.empty()) {
         return E_UNEXPECTED;
+    }
+    std::wstring helpFolder;
+    if (helpInModuleFolder) {
+        helpFolder = path.substr(0, path.rfind(L'\\') + 1);
     }
     CComPtr<ITypeLib> library;
     HRESULT hr = LoadTypeLibEx(path.c_str(), REGKIND_NONE, &library);
     if (FAILED_UNEXPECTEDLY(hr)) {
         return hr;
     }
-    hr = RegisterTypeLib(library.Get(), const_cast<LPOLESTR>(path.c_str()), nullptr);
+    hr = RegisterTypeLib(library.Get(), const_cast<LPOLESTR>(path.c_str()),
+                         helpFolder.empty() ? nullptr : const_cast<LPOLESTR>(helpFolder.c_str()));
     if (FAILED_UNEXPECTEDLY(hr)) {
         return hr;
     }
@@ -127,7 +133,8 @@ HRESULT RegisterServerModule(HMODULE module, const ServerModuleRegistration& ser
     HRESULT hr =
         RunRegistryScriptResource(module, server.scriptResourceId, true, {{"MODULE", path}});
     if (SUCCEEDED(hr)) {
-        hr = RegisterModuleTypeLibrary(module, server.typeLibDescription);
+        hr = RegisterModuleTypeLibrary(module, server.typeLibDescription,
+                                       server.typeLibHelpInModuleFolder);
     }
     const std::string inprocServerKey =
         std::string("CLSID\\") + server.classId + "\\InprocServer32";

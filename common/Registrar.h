@@ -17,6 +17,9 @@ struct ServerModuleRegistration {
     // The type library's description as it must read in the registry, whatever the code
     // page; null leaves what the system registered from the library.
     const wchar_t* typeLibDescription;
+    // Registers the type library with the module's folder as its help folder; otherwise it
+    // has none.
+    bool typeLibHelpInModuleFolder;
 };
 
 // Runs the script, registers the type library (only once the script succeeded), then writes
@@ -28,9 +31,11 @@ HRESULT RegisterServerModule(HMODULE module, const ServerModuleRegistration& ser
 // Returns the script's result: a type library that was not registered is no failure.
 HRESULT UnregisterServerModule(HMODULE module, const ServerModuleRegistration& server);
 
-// The module's embedded type library, registered at the module's path; with a description,
+// The module's embedded type library, registered at the module's path (and with the module's
+// folder, trailing backslash included, as its help folder when asked); with a description,
 // its version key's default is put right afterwards.
-HRESULT RegisterModuleTypeLibrary(HMODULE module, const wchar_t* description);
+HRESULT RegisterModuleTypeLibrary(HMODULE module, const wchar_t* description,
+                                  bool helpInModuleFolder = false);
 // Unregisters the library by the attributes of the module's own type library, or by the
 // given ones when it does not load. Does nothing where the automation library lacks
 // UnRegisterTypeLib.

@@ -46,4 +46,7 @@ private:
                                          UINT_PTR id, DWORD_PTR data);
 
     HWND m_hWnd = nullptr;
+    // Set by Default for the message being dispatched, so that a handler that throws after
+    // passing its message on does not pass it on a second time.
+    bool* m_defaulted = nullptr;
 };

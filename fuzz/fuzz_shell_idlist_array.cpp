@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "common/core/ItemIdListBytes.h"
-#include "settings/core/ShellIdListArray.h"
+#include "common/core/ShellIdListArray.h"
 
 using namespace corvina;
 

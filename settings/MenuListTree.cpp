@@ -13,7 +13,7 @@
 #include "common/core/MenuItemLayout.h"
 #include "framework/Handles.h"
 #include "settings/CMenuListDropTarget.h"
-#include "settings/DroppedItemIdList.h"
+#include "common/DroppedItemIdList.h"
 #include "settings/core/TreeDropPlacement.h"
 
 namespace {

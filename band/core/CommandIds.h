@@ -3,6 +3,7 @@
 // walking the buttons for every candidate, so that loading n buttons costs O(n log n).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <set>
 #include <vector>

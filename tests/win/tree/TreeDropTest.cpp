@@ -9,7 +9,7 @@
 #include "common/ItemIdList.h"
 #include "common/ShellQueries.h"
 #include "framework/ComPtr.h"
-#include "settings/DroppedItemIdList.h"
+#include "common/DroppedItemIdList.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "settings/core/ShellIdListArray.h"
+#include "common/core/ShellIdListArray.h"
 
 #include <algorithm>
 #include <cstring>
