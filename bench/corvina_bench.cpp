@@ -2,6 +2,7 @@
 // names on the command line to run only those. Every figure is a ratio of two timings
 // taken in the same run, so that the speed of the machine cancels out.
 #include <windows.h>
+#include <commctrl.h>
 #include <shlobj.h>
 #include <shlwapi.h>
 
@@ -12,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include "band/CBandToolBar.h"
+#include "common/ItemIdList.h"
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/ShellQueries.h"
@@ -398,6 +401,162 @@ double MeasureContextMenu() {
     return ratio;
 }
 
+// The band's toolbar loading 1,000 buttons against its floor: for the same items, the shell
+// queries every load must make (display name and icon, binding and starting an enumeration
+// for the arrow) and one TB_ADDBUTTONS each on a plain toolbar. The items are real: 900
+// files and 100 folders with one file each.
+class CBandLoadBench {
+public:
+    static constexpr int kRecords = 1000;
+
+    bool Prepare() {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(MAX_PATH, temp);
+        m_folder = std::string(temp) + "corvina-bench-band";
+        CreateDirectoryA(m_folder.c_str(), nullptr);
+        // LoadButtons reads the user's own list: keep it aside and put it back afterwards.
+        m_savedList = LoadMenuItemList();
+        MenuItemList list;
+        for (int k = 0; k < kRecords; ++k) {
+            std::string path = m_folder + "\\item-" + std::to_string(k);
+            if (k % 10 == 0) {
+                CreateDirectoryA(path.c_str(), nullptr);
+                Touch(path + "\\inside.txt");
+            } else {
+                path += ".txt";
+                Touch(path);
+            }
+            m_paths.push_back(path);
+            CItemIdList item = ParsePathToItemIdList(path.c_str());
+            if (!item) {
+                return false;
+            }
+            m_lists.push_back(CopyItemIdList(item.Get()));
+            list.push_back({std::move(item), ""});
+        }
+        SaveMenuItemList(list);
+
+        INITCOMMONCONTROLSEX controls = {sizeof(controls), ICC_BAR_CLASSES};
+        InitCommonControlsEx(&controls);
+        m_parent = CreateWindowExA(0, "STATIC", "bench", WS_POPUP, 0, 0, 600, 100, nullptr, nullptr,
+                                   nullptr, nullptr);
+        m_bandWindow = CreateToolbar();
+        m_floorWindow = CreateToolbar();
+        if (!m_bandWindow || !m_floorWindow || !m_toolbar.Initialize(m_bandWindow)) {
+            return false;
+        }
+        SendMessageA(m_floorWindow, TB_BUTTONSTRUCTSIZE, sizeof(TBBUTTON), 0);
+        SendMessageA(m_floorWindow, TB_SETIMAGELIST, 0,
+                     reinterpret_cast<LPARAM>(SystemSmallImageList()));
+        return m_toolbar.GetButtonCount() == kRecords;
+    }
+
+    void Load() {
+        m_toolbar.LoadButtons();
+        g_sink += static_cast<size_t>(m_toolbar.GetButtonCount());
+    }
+
+    void Floor() {
+        for (int count = static_cast<int>(SendMessageA(m_floorWindow, TB_BUTTONCOUNT, 0, 0));
+             count > 0; --count) {
+            SendMessageA(m_floorWindow, TB_DELETEBUTTON, 0, 0);
+        }
+        IShellFolder* desktop = nullptr;
+        SHGetDesktopFolder(&desktop);
+        int id = 1;
+        for (const CItemIdList& list : m_lists) {
+            SHFILEINFOA info = {};
+            SHGetFileInfoA(reinterpret_cast<LPCSTR>(list.Get()), 0, &info, sizeof(info),
+                           SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
+            bool arrow = false;
+            IShellFolder* folder = nullptr;
+            if (desktop && SUCCEEDED(desktop->BindToObject(list.Get(), nullptr, IID_IShellFolder,
+                                                           reinterpret_cast<void**>(&folder)))) {
+                IEnumIDList* items = nullptr;
+                if (folder->EnumObjects(
+                        nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
+                        &items) == S_OK) {
+                    LPITEMIDLIST child = nullptr;
+                    ULONG fetched = 0;
+                    arrow = items->Next(1, &child, &fetched) == S_OK;
+                    CoTaskMemFree(child);
+                    items->Release();
+                }
+                folder->Release();
+            }
+            TBBUTTON button = {};
+            button.iBitmap = info.iIcon;
+            button.idCommand = id++;
+            button.fsState = TBSTATE_ENABLED;
+            button.fsStyle = static_cast<BYTE>(arrow ? 0x78 : 0x70);
+            button.dwData = reinterpret_cast<DWORD_PTR>(list.Get());
+            button.iString = -1;
+            SendMessageA(m_floorWindow, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button));
+        }
+        if (desktop) {
+            desktop->Release();
+        }
+        g_sink += static_cast<size_t>(SendMessageA(m_floorWindow, TB_BUTTONCOUNT, 0, 0));
+    }
+
+    ~CBandLoadBench() {
+        m_toolbar.DestroyWindow();
+        if (m_floorWindow) {
+            DestroyWindow(m_floorWindow);
+        }
+        if (m_parent) {
+            DestroyWindow(m_parent);
+        }
+        if (m_savedList.empty()) {
+            SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Velmora\\Corvina");
+        } else {
+            SaveMenuItemList(m_savedList);
+        }
+        for (const std::string& path : m_paths) {
+            DeleteFileA((path + "\\inside.txt").c_str());
+            RemoveDirectoryA(path.c_str());
+            DeleteFileA(path.c_str());
+        }
+        RemoveDirectoryA(m_folder.c_str());
+    }
+
+private:
+    static void Touch(const std::string& path) {
+        HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            CloseHandle(file);
+        }
+    }
+
+    HWND CreateToolbar() {
+        return CreateWindowExA(0, "ToolbarWindow32", "", 0x50019946, 0, 0, 0, 0, m_parent, nullptr,
+                               nullptr, nullptr);
+    }
+
+    std::string m_folder;
+    std::vector<std::string> m_paths;
+    MenuItemList m_savedList;
+    std::vector<CItemIdList> m_lists;
+    HWND m_parent = nullptr;
+    HWND m_bandWindow = nullptr;
+    HWND m_floorWindow = nullptr;
+    CBandToolBar m_toolbar;
+};
+
+double MeasureBandLoad() {
+    OleInitialize(nullptr);
+    double ratio = -1;
+    {
+        CBandLoadBench bench;
+        if (bench.Prepare()) {
+            ratio = MedianRatio([&] { bench.Load(); }, [&] { bench.Floor(); });
+        }
+    }
+    OleUninitialize();
+    return ratio;
+}
+
 struct Figure {
     const char* name;
     std::function<void()> prepare;
@@ -417,6 +576,7 @@ const std::vector<Figure>& Figures() {
         {"hotkey_menu_100_ms", [] {}, [] { return HotKeyMenuMilliseconds(); }},
         {"folder_fill_2000_vs_floor", [] {}, [] { return FolderFillRatio(); }},
         {"ctx_query_200_vs_floor", [] {}, [] { return MeasureContextMenu(); }},
+        {"band_load_1000_vs_floor", [] {}, [] { return MeasureBandLoad(); }},
     };
     return figures;
 }

@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <shlobj.h>
+#include <shobjidl.h>
 #include <shlwapi.h>
 
 #include <gtest/gtest.h>
@@ -493,6 +494,73 @@ TEST_F(BandToolBarTest, ContextMenuOffTheButtonsGoesToTheHost) {
         EXPECT_EQ(pressedDuringMenu, c.menu);
         EXPECT_FALSE(SendMessageA(m_window, TB_ISBUTTONPRESSED, Button(0).idCommand, 0));
     }
+}
+
+// The band's side: its focus sink and its site's command target, recording what they hear.
+class CBandSide : public IBandFocusSink, public IInputObjectSite, public IOleCommandTarget {
+public:
+    std::vector<bool> focus;
+    int execs = 0;
+    GUID group = {};
+    DWORD command = 99;
+    VARTYPE inType = VT_EMPTY;
+    LONG inValue = 0;
+    bool outEmpty = false;
+
+    void FocusChange(bool gained) override { focus.push_back(gained); }
+
+    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
+        if (riid == IID_IUnknown || riid == IID_IInputObjectSite) {
+            *ppv = static_cast<IInputObjectSite*>(this);
+        } else if (riid == IID_IOleCommandTarget) {
+            *ppv = static_cast<IOleCommandTarget*>(this);
+        } else {
+            *ppv = nullptr;
+            return E_NOINTERFACE;
+        }
+        return S_OK;
+    }
+    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
+    STDMETHODIMP_(ULONG) Release() override { return 1; }
+    STDMETHODIMP OnFocusChangeIS(IUnknown*, BOOL) override { return S_OK; }
+    STDMETHODIMP QueryStatus(const GUID*, ULONG, OLECMD*, OLECMDTEXT*) override {
+        return E_NOTIMPL;
+    }
+    STDMETHODIMP Exec(const GUID* cmdGroup, DWORD id, DWORD, VARIANT* in, VARIANT* out) override {
+        ++execs;
+        group = cmdGroup ? *cmdGroup : GUID{};
+        command = id;
+        inType = in ? in->vt : static_cast<VARTYPE>(VT_ILLEGAL);
+        inValue = in && in->vt == VT_I4 ? in->lVal : 0;
+        outEmpty = out != nullptr && out->vt == VT_EMPTY;
+        return S_OK;
+    }
+};
+
+TEST_F(BandToolBarTest, BandHearsOfFocusAndThemeChanges) {
+    SaveList({{m_scratch.CreateTextFile("focus.txt"), ""}});
+    CBandSide side;
+    CreateToolBar();
+    m_toolbar->SetBandCallback(&side);
+    m_toolbar->SetSite(&side);
+    m_toolbar->SetBandId(42);
+    SetFocus(m_window);
+    SetFocus(m_frame.GetHwnd());
+    EXPECT_EQ(side.focus, (std::vector<bool>{true, false}));
+
+    SendMessageA(m_window, WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(side.execs, 1);
+    EXPECT_TRUE(IsEqualGUID(side.group, CGID_DeskBand));
+    EXPECT_EQ(side.command, static_cast<DWORD>(DBID_BANDINFOCHANGED));
+    EXPECT_EQ(side.inType, VT_I4);
+    EXPECT_EQ(side.inValue, 42);
+    EXPECT_TRUE(side.outEmpty);
+    EXPECT_EQ(m_toolbar->GetBarHeight(), 22);
+    // A band that has let go of its site hears nothing, and nothing breaks.
+    m_toolbar->SetSite(nullptr);
+    SendMessageA(m_window, WM_THEMECHANGED, 0, 0);
+    EXPECT_EQ(side.execs, 1);
+    m_toolbar->SetBandCallback(nullptr);
 }
 
 TEST_F(BandToolBarTest, NothingOutlivesTheToolbar) {
