@@ -11,6 +11,10 @@
 //   corvina_band_site --wait-band  waits for a site showing the band's toolbar
 //   corvina_band_site --wait-menu  waits for an open popup menu
 //   corvina_band_site --close      closes the site window (menus first) and waits for it to go
+//   corvina_band_site --button-count   prints the number of buttons of the shown band
+//   corvina_band_site --button-rect N  prints "LEFT TOP RIGHT BOTTOM" of button N in screen
+//                                  coordinates
+//   corvina_band_site --button-ids     prints the buttons' command ids in button order
 // Exit code 0 means done, 1 failed, 2 a usage error.
 #include <windows.h>
 #include <commctrl.h>
@@ -24,6 +28,7 @@
 
 #include "CTestBandSite.h"
 #include "Wait.h"
+#include "framework/Handles.h"
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/ShellQueries.h"
@@ -157,6 +162,63 @@ int Close() {
     return WaitFor([] { return FindSiteWindow() == nullptr; }, 30000, Pumping::None) ? 0 : 1;
 }
 
+// A toolbar of another process writes the answers to its queries into that process's memory:
+// a block there for the answer, read back once the message returns.
+template <class T> bool QueryToolbar(HWND toolbar, UINT message, WPARAM wParam, T* answer) {
+    DWORD processId = 0;
+    GetWindowThreadProcessId(toolbar, &processId);
+    CHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, processId));
+    if (!process) {
+        return false;
+    }
+    void* block = VirtualAllocEx(process, nullptr, sizeof(T), MEM_COMMIT, PAGE_READWRITE);
+    if (!block) {
+        return false;
+    }
+    DWORD_PTR result = 0;
+    const bool answered =
+        SendMessageTimeoutA(toolbar, message, wParam, reinterpret_cast<LPARAM>(block),
+                            SMTO_ABORTIFHUNG, 5000, &result) &&
+        result != 0 && ReadProcessMemory(process, block, answer, sizeof(T), nullptr);
+    VirtualFreeEx(process, block, 0, MEM_RELEASE);
+    return answered;
+}
+
+int PrintButtons(const std::string& query, int index) {
+    HWND toolbar = FindBandToolbar(FindSiteWindow());
+    if (!toolbar) {
+        std::fprintf(stderr, "no band is shown\n");
+        return 1;
+    }
+    const int count = static_cast<int>(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0));
+    if (query == "--button-count") {
+        std::printf("%d\n", count);
+        return 0;
+    }
+    if (query == "--button-rect") {
+        RECT rect = {};
+        if (index < 0 || index >= count ||
+            !QueryToolbar(toolbar, TB_GETITEMRECT, static_cast<WPARAM>(index), &rect)) {
+            std::fprintf(stderr, "no rectangle for button %d of %d\n", index, count);
+            return 1;
+        }
+        MapWindowPoints(toolbar, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+        std::printf("%ld %ld %ld %ld\n", rect.left, rect.top, rect.right, rect.bottom);
+        return 0;
+    }
+    std::string ids;
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        if (!QueryToolbar(toolbar, TB_GETBUTTON, static_cast<WPARAM>(i), &button)) {
+            return 1;
+        }
+        ids += (i ? " " : "") + std::to_string(button.idCommand);
+    }
+    std::printf("%s\n", ids.c_str());
+    return 0;
+}
+
 int ParseArguments(int argc, char** argv, Options* options) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
@@ -196,6 +258,12 @@ int main(int argc, char** argv) {
     }
     if (command == "--close") {
         return Close();
+    }
+    if (command == "--button-count" || command == "--button-ids") {
+        return PrintButtons(command, -1);
+    }
+    if (command == "--button-rect" && argc == 3) {
+        return PrintButtons(command, std::atoi(argv[2]));
     }
     Options options;
     if (const int usage = ParseArguments(argc, argv, &options)) {

@@ -1,9 +1,9 @@
-// The Windows side of the settings program's drop scenario: a second process that drags one
-// shell item with OLE, and the questions the script asks about the settings sheet.
+// The Windows side of the drop scenarios: a second process that drags shell items with OLE,
+// and the questions the scripts ask about the settings sheet and the stored list.
 //
-//   drag_source FILE X Y           shows a small window at (X, Y); a left button press on it
-//                                  drags FILE's shell data object, then prints the
-//                                  result, effect and end point
+//   drag_source FILE... X Y        shows a small window at (X, Y); a left button press on it
+//                                  drags the files (all of one folder) as one shell data
+//                                  object, then prints the result, effect and end point
 //   drag_source --wait-source      waits for that window to be shown
 //   drag_source --list PATH...     the menu list becomes these paths, shell names
 //   drag_source --wait-sheet       waits for the settings sheet and its list tree
@@ -30,6 +30,8 @@
 #include <vector>
 
 #include "common/MenuItemList.h"
+#include "framework/CItemIdList.h"
+#include "framework/ComPtr.h"
 #include "common/ShellQueries.h"
 #include "Text.h"
 #include "Wait.h"
@@ -72,41 +74,66 @@ public:
 };
 
 struct DragState {
-    std::wstring file;
+    std::vector<std::wstring> files;
     bool dragged = false;
     HRESULT result = E_FAIL;
     DWORD effect = DROPEFFECT_NONE;
     POINT end = {};
 };
 
-// The data object Explorer would hand over for the file: asked of its parent folder.
-HRESULT DragFile(DragState* state) {
-    LPITEMIDLIST absolute = nullptr;
-    HRESULT hr = SHParseDisplayName(state->file.c_str(), nullptr, &absolute, 0, nullptr);
+// The data object Explorer hands over for files selected together in one folder: asked of
+// that folder for all of them at once.
+HRESULT DragFiles(DragState* state) {
+    std::vector<CItemIdList> absolutes;
+    std::vector<LPCITEMIDLIST> children; // point into the blocks of `absolutes`
+    CComPtr<IShellFolder> parent;
+    CItemIdList folder;
+    for (const std::wstring& file : state->files) {
+        CItemIdList absolute;
+        HRESULT hr = SHParseDisplayName(file.c_str(), nullptr, absolute.Receive(), 0, nullptr);
+        if (FAILED(hr)) {
+            std::fprintf(stderr, "SHParseDisplayName failed: 0x%08lx\n",
+                         static_cast<unsigned long>(hr));
+            return hr;
+        }
+        CComPtr<IShellFolder> itsParent;
+        LPCITEMIDLIST child = nullptr;
+        hr = SHBindToParent(absolute, IID_IShellFolder,
+                            reinterpret_cast<void**>(itsParent.GetAddressOf()), &child);
+        if (FAILED(hr)) {
+            return hr;
+        }
+        CItemIdList itsFolder(ILClone(absolute));
+        if (!itsFolder) {
+            return E_OUTOFMEMORY;
+        }
+        ILRemoveLastID(itsFolder.Get());
+        if (!parent) {
+            parent = itsParent;
+            folder = std::move(itsFolder);
+        } else if (!ILIsEqual(folder, itsFolder)) {
+            std::fprintf(stderr, "the files are not all in one folder\n");
+            return E_INVALIDARG;
+        }
+        children.push_back(child);
+        absolutes.push_back(std::move(absolute));
+    }
+    if (!parent) {
+        return E_INVALIDARG;
+    }
+    CComPtr<IDataObject> data;
+    HRESULT hr = parent->GetUIObjectOf(nullptr, static_cast<UINT>(children.size()), children.data(),
+                                       IID_IDataObject, nullptr,
+                                       reinterpret_cast<void**>(data.GetAddressOf()));
     if (FAILED(hr)) {
-        std::fprintf(stderr, "SHParseDisplayName failed: 0x%08lx\n",
-                     static_cast<unsigned long>(hr));
         return hr;
     }
-    IShellFolder* parent = nullptr;
-    LPCITEMIDLIST child = nullptr;
-    hr = SHBindToParent(absolute, IID_IShellFolder, reinterpret_cast<void**>(&parent), &child);
-    if (SUCCEEDED(hr)) {
-        IDataObject* data = nullptr;
-        hr = parent->GetUIObjectOf(nullptr, 1, &child, IID_IDataObject, nullptr,
-                                   reinterpret_cast<void**>(&data));
-        if (SUCCEEDED(hr)) {
-            DropSource source;
-            state->result =
-                DoDragDrop(data, &source, DROPEFFECT_LINK | DROPEFFECT_COPY, &state->effect);
-            // Where the drag ended, for the script's log when the drop is refused.
-            GetCursorPos(&state->end);
-            data->Release();
-        }
-        parent->Release();
-    }
-    CoTaskMemFree(absolute);
-    return hr;
+    DropSource source;
+    state->result =
+        DoDragDrop(data.Get(), &source, DROPEFFECT_LINK | DROPEFFECT_COPY, &state->effect);
+    // Where the drag ended, for the script's log when the drop is refused.
+    GetCursorPos(&state->end);
+    return S_OK;
 }
 
 LRESULT CALLBACK SourceProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -120,7 +147,7 @@ LRESULT CALLBACK SourceProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     case WM_LBUTTONDOWN:
         if (state && !state->dragged) {
             state->dragged = true;
-            const HRESULT hr = DragFile(state);
+            const HRESULT hr = DragFiles(state);
             if (FAILED(hr)) {
                 state->result = hr;
             }
@@ -141,12 +168,14 @@ void CALLBACK GiveUp(HWND window, UINT, UINT_PTR, DWORD) {
     DestroyWindow(window);
 }
 
-int RunSource(const char* file, int x, int y) {
+int RunSource(char** files, int count, int x, int y) {
     if (FAILED(OleInitialize(nullptr))) {
         return 1;
     }
     DragState state;
-    state.file = ToWide(file);
+    for (int k = 0; k < count; ++k) {
+        state.files.push_back(ToWide(files[k]));
+    }
 
     WNDCLASSA windowClass = {};
     windowClass.lpfnWndProc = SourceProc;
@@ -427,8 +456,8 @@ int main(int argc, char** argv) {
     if (command == "--cancel") {
         return Cancel();
     }
-    if (command[0] != '-' && argc == 4) {
-        return RunSource(argv[1], std::atoi(argv[2]), std::atoi(argv[3]));
+    if (command[0] != '-' && argc >= 4) {
+        return RunSource(argv + 1, argc - 3, std::atoi(argv[argc - 2]), std::atoi(argv[argc - 1]));
     }
     return 2;
 }
