@@ -143,7 +143,7 @@ public:
     STDMETHODIMP get_readyState(BSTR* state) override {
         COM_TRY_BEGIN
         Record(m_name + ".get_readyState");
-        if (m_state == "fail") {
+        if (m_state == "unreadable") {
             return E_FAIL;
         }
         *state = SysAllocString(AnsiToWide(m_state).c_str());
@@ -309,6 +309,7 @@ class CShellWindowsDouble : public CComObjectRoot<CShellWindowsDouble>, public C
 public:
     explicit CShellWindowsDouble(IUnknown* outer)
         : CComObjectRoot(outer), m_items(SplitList(ReadScript()["windows"])) {}
+    ~CShellWindowsDouble() override { Record("windows.released"); }
     COM_IUNKNOWN_METHODS
     static const CQITableEntry* GetQITable() {
         static const CQITableEntry table[] = {

@@ -11,8 +11,10 @@
 //   ready=1,1,4                         its ready states, one per query; the last one stays
 //   busy=0|1                            its busy flag
 //   document=none|fail|<state>          its document: none shown; get_Document fails; an HTML
-//                                       document with that ready state ("fail": unreadable)
-//   frames=<state>,<state>              documents of the frames embedded in that document
+//                                       document with that ready state ("unreadable": the
+//                                       state query fails)
+//   frames=<document>,<document>        the frames embedded in that document, each a browser
+//                                       whose document is given as above
 //
 // "Calls" (REG_SZ): one line per call, "<object>.<method>[ <arguments>]", and
 // "<object>.released" when an object goes. Objects: "windows", "window<index>", "ie",
