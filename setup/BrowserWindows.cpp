@@ -148,6 +148,8 @@ bool BrowserDocumentsComplete(IWebBrowser2* browser) {
     CComPtr<IEnumUnknown> objects;
     if (FAILED(top.As(&container)) || !container ||
         FAILED(container->EnumObjects(OLECONTF_EMBEDDINGS, objects.GetAddressOf())) || !objects) {
+        // A document that lists no embedded objects is taken as finished rather than waited
+        // on for every round.
         return true;
     }
     std::vector<CComPtr<IHTMLDocument2>> documents;
@@ -305,8 +307,8 @@ BOOL WaitBrowserIdle(IWebBrowser2* browser, DWORD limitMs, DWORD pumpMs) {
 void PumpMessages(DWORD durationMs) {
     const DWORD start = GetTickCount();
     for (;;) {
-        const DWORD elapsed = GetTickCount() - start;
-        if (corvina::TickLimitPassed(start, start + elapsed, durationMs)) {
+        const DWORD now = GetTickCount();
+        if (corvina::TickLimitPassed(start, now, durationMs)) {
             return;
         }
         MSG message;
@@ -318,8 +320,8 @@ void PumpMessages(DWORD durationMs) {
             continue;
         }
         // Sleeps until a message arrives (sent ones included, which is how the browser's
-        // process and COM calls reach us) or the time is up.
-        MsgWaitForMultipleObjectsEx(0, nullptr, durationMs - elapsed + 1, QS_ALLINPUT,
+        // process and COM calls reach us) or just past the end of the time.
+        MsgWaitForMultipleObjectsEx(0, nullptr, durationMs - (now - start) + 1, QS_ALLINPUT,
                                     MWMO_INPUTAVAILABLE);
     }
 }
