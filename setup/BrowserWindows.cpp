@@ -315,6 +315,12 @@ void PumpMessages(DWORD durationMs) {
         // One message per look at the clock: a window that keeps posting to itself cannot
         // hold the pump past its time.
         if (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_QUIT) {
+                // Dispatched, the quit would be lost and the program's own loop never end:
+                // it goes back into the queue and the wait is over.
+                PostQuitMessage(static_cast<int>(message.wParam));
+                return;
+            }
             TranslateMessage(&message);
             DispatchMessageA(&message);
             continue;

@@ -32,5 +32,6 @@ BOOL HideToolbarBand(const char* bandClassId, const char* location,
 BOOL WaitBrowserIdle(IWebBrowser2* browser, DWORD limitMs);
 BOOL WaitBrowserIdle(IWebBrowser2* browser, DWORD limitMs, DWORD pumpMs);
 
-// Dispatches this thread's messages for durationMs, sleeping while none are waiting.
+// Dispatches this thread's messages for durationMs, sleeping while none are waiting. A quit
+// message ends the pump early and stays queued for the program's own loop.
 void PumpMessages(DWORD durationMs);

@@ -98,4 +98,12 @@ TEST_F(BrowserWineTest, PumpDispatchesWhatArrivesAndLastsItsTime) {
     ::PumpMessages(); // the last repost
 }
 
+TEST_F(BrowserWineTest, PumpLeavesAQuitForTheProgramsOwnLoop) {
+    PostQuitMessage(7);
+    PumpMessages(200);
+    MSG message;
+    ASSERT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(message.wParam, 7u);
+}
+
 } // namespace
