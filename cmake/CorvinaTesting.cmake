@@ -40,14 +40,17 @@ else()
   set(CORVINA_RUN_WINE_TESTS OFF)
 endif()
 
-# corvina_add_win_test(name SOURCES ... [LIBS ...] [LOCALES en ja] [TIMEOUT s] [SERIAL])
+# corvina_add_win_test(name SOURCES ... [LIBS ...] [LOCALES en ja] [TIMEOUT s] [SERIAL]
+#                      [PREFIX_COPY])
 # Builds a GoogleTest program and, on x86_64, runs it once per system language: "en" runs
 # with LC_ALL=en_US.UTF-8, "ja" with LC_ALL=ja_JP.UTF-8 (a Japanese system, code page 932).
 # SERIAL keeps the test from running beside others (it uses the keyboard, the mouse or
-# machine-wide registry state). Every test program links the shared test support
+# machine-wide registry state). PREFIX_COPY runs each language in a throwaway copy of the
+# template prefix with a server of its own (it may change the system's registrations; the
+# program sees CORVINA_PREFIX_COPY=1). Every test program links the shared test support
 # (tests/support).
 function(corvina_add_win_test name)
-  cmake_parse_arguments(A "SERIAL" "TIMEOUT" "SOURCES;LIBS;LOCALES" ${ARGN})
+  cmake_parse_arguments(A "SERIAL;PREFIX_COPY" "TIMEOUT" "SOURCES;LIBS;LOCALES" ${ARGN})
   add_executable(${name} ${A_SOURCES})
   target_link_libraries(${name} PRIVATE corvina_test_support gtest_main ${A_LIBS})
   if(NOT CORVINA_RUN_WINE_TESTS)
@@ -66,9 +69,15 @@ function(corvina_add_win_test name)
       set(lc en_US.UTF-8)
     endif()
     set(test win.${name}.${loc})
-    add_test(NAME ${test} COMMAND ${CORVINA_WINE_RUN} $<TARGET_FILE:${name}> --gtest_color=no)
+    set(run ${CORVINA_WINE_RUN})
+    set(env "LC_ALL=${lc};CORVINA_LOCALE=${loc}")
+    if(A_PREFIX_COPY)
+      set(run ${CORVINA_WINE_ENV} run-copy ${CORVINA_WINE_STATE})
+      set(env "${env};CORVINA_PREFIX_COPY=1")
+    endif()
+    add_test(NAME ${test} COMMAND ${run} $<TARGET_FILE:${name}> --gtest_color=no)
     set_tests_properties(${test} PROPERTIES
-      FIXTURES_REQUIRED wine ENVIRONMENT "LC_ALL=${lc};CORVINA_LOCALE=${loc}"
+      FIXTURES_REQUIRED wine ENVIRONMENT "${env}"
       TIMEOUT ${A_TIMEOUT} LABELS wine)
     if(A_SERIAL)
       set_tests_properties(${test} PROPERTIES RUN_SERIAL ON)

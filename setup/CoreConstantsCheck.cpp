@@ -2,7 +2,9 @@
 // attributes as raw bytes, with their own copies of the system's values. This file only
 // compiles if every copy still matches.
 #include <windows.h>
+#include <ocidl.h>
 
+#include "setup/core/BrowserWindowRules.h"
 #include "setup/core/GroupMembership.h"
 
 namespace {
@@ -20,3 +22,6 @@ static_assert(corvina::kBuiltinDomainRid == SECURITY_BUILTIN_DOMAIN_RID, "kBuilt
 static_assert(kSystemNtAuthority.Value[0] == 0 && kSystemNtAuthority.Value[4] == 0 &&
                   kSystemNtAuthority.Value[5] == corvina::kNtAuthority,
               "kNtAuthority");
+
+static_assert(corvina::kReadyStateLoading == READYSTATE_LOADING, "kReadyStateLoading");
+static_assert(corvina::kReadyStateComplete == READYSTATE_COMPLETE, "kReadyStateComplete");
