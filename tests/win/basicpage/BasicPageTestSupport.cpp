@@ -130,19 +130,21 @@ std::vector<StoredRecord> ReadStoredList() {
     return records;
 }
 
-HWND WaitForMessageBox(DWORD process) {
+HWND WaitForMessageBox(DWORD process, DWORD timeoutMs) {
     HWND found = nullptr;
-    WaitFor([&] {
-        for (HWND box : settings_test::FindDialogs(settings_test::ExpectedMessageCaption())) {
-            DWORD owner = 0;
-            GetWindowThreadProcessId(box, &owner);
-            if ((process == 0 || owner == process) && IsWindowVisible(box)) {
-                found = box;
-                return true;
+    WaitFor(
+        [&] {
+            for (HWND box : settings_test::FindDialogs(settings_test::ExpectedMessageCaption())) {
+                DWORD owner = 0;
+                GetWindowThreadProcessId(box, &owner);
+                if ((process == 0 || owner == process) && IsWindowVisible(box)) {
+                    found = box;
+                    return true;
+                }
             }
-        }
-        return false;
-    });
+            return false;
+        },
+        timeoutMs);
     return found;
 }
 

@@ -45,8 +45,8 @@ std::vector<BYTE> ItemIdListBytes(const std::string& path);
 std::string ShellDisplayName(const std::string& path);
 
 // A message box of the program (caption "Corvina" or its Japanese form) belonging to
-// process (0: any), waited for; nullptr when none appears.
-HWND WaitForMessageBox(DWORD process = 0);
+// process (0: any), waited for up to timeoutMs; nullptr when none appears.
+HWND WaitForMessageBox(DWORD process = 0, DWORD timeoutMs = 30000);
 // Its text, as the box shows it.
 std::wstring MessageBoxText(HWND box);
 // Presses the box's only (or first) button and waits for it to go.

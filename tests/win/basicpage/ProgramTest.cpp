@@ -17,7 +17,6 @@ using namespace basicpage_test;
 
 namespace {
 
-constexpr int kApplyId = 0x3021;
 constexpr int kExtensionCheckBox = 1003;
 constexpr char kHandlerKey[] =
     "Directory\\Background\\shellex\\ContextMenuHandlers\\CorvinaExtention";
@@ -52,61 +51,11 @@ private:
     bool m_registered;
 };
 
-class SettingsProcess {
+// The sheet with the extension's check box of the editor page.
+class SettingsProcess : public settings_test::SettingsProcess {
 public:
-    explicit SettingsProcess(std::string program) : m_program(std::move(program)) {}
-    SettingsProcess(const SettingsProcess&) = delete;
-    SettingsProcess& operator=(const SettingsProcess&) = delete;
-    ~SettingsProcess() { Stop(); }
+    using settings_test::SettingsProcess::SettingsProcess;
 
-    // Starts the program and waits for its sheet.
-    bool Start() {
-        std::string command = "\"" + m_program + "\"";
-        STARTUPINFOA startup = {};
-        startup.cb = sizeof startup;
-        if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                            &startup, &m_process)) {
-            return false;
-        }
-        const bool shown = WaitFor([this] {
-            for (HWND sheet : FindDialogs(ExpectedSheetTitle())) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(sheet, &owner);
-                if (owner == m_process.dwProcessId && IsWindowVisible(sheet) &&
-                    SendMessageW(sheet, PSM_INDEXTOHWND, 0, 0)) {
-                    m_sheet = sheet;
-                }
-            }
-            return m_sheet != nullptr && Page() != nullptr;
-        });
-        return shown;
-    }
-    void Stop() {
-        if (!m_process.hProcess) {
-            return;
-        }
-        if (WaitForSingleObject(m_process.hProcess, 0) != WAIT_OBJECT_0) {
-            if (m_sheet && IsWindow(m_sheet)) {
-                PostMessageW(m_sheet, WM_COMMAND, IDCANCEL, 0);
-            }
-            if (!WaitFor([this] { return WaitForSingleObject(m_process.hProcess, 0) == 0; },
-                         10000)) {
-                TerminateProcess(m_process.hProcess, 1);
-                WaitForSingleObject(m_process.hProcess, 10000);
-            }
-        }
-        CloseHandle(m_process.hThread);
-        CloseHandle(m_process.hProcess);
-        m_process = PROCESS_INFORMATION{};
-        m_sheet = nullptr;
-    }
-
-    DWORD Id() const { return m_process.dwProcessId; }
-    HWND Sheet() const { return m_sheet; }
-    HWND Page() const {
-        return m_sheet ? reinterpret_cast<HWND>(SendMessageW(m_sheet, PSM_INDEXTOHWND, 0, 0))
-                       : nullptr;
-    }
     HWND CheckBox() const { return GetDlgItem(Page(), kExtensionCheckBox); }
     bool Checked() const { return SendMessageW(CheckBox(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
     // Clicks the check box until it shows the state wanted.
@@ -115,16 +64,6 @@ public:
             SendMessageW(CheckBox(), BM_CLICK, 0, 0);
         }
     }
-    bool ApplyEnabled() const { return IsWindowEnabled(GetDlgItem(m_sheet, kApplyId)) != FALSE; }
-    void PressApply() {
-        PostMessageW(m_sheet, WM_COMMAND, MAKEWPARAM(kApplyId, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(m_sheet, kApplyId)));
-    }
-
-private:
-    std::string m_program;
-    PROCESS_INFORMATION m_process{};
-    HWND m_sheet = nullptr;
 };
 
 // The program and the extension's server copied into a scratch folder.

@@ -5,14 +5,13 @@
 #include "setup/BrowserWindows.h"
 #include "setup/ServerLoading.h"
 
-#include "automation_doubles/ScriptRecord.h"
+#include "automation_doubles/DoublesControl.h"
 #include "framework/CRegKey.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -38,27 +37,9 @@ protected:
         CoUninitialize();
     }
 
-    static void Play(const std::string& script) {
-        CRegKey key;
-        ASSERT_EQ(key.Create(HKEY_CURRENT_USER, CORVINA_DOUBLES_KEY), ERROR_SUCCESS);
-        ASSERT_EQ(key.SetString("Script", script), ERROR_SUCCESS);
-        ASSERT_EQ(key.SetString("Calls", ""), ERROR_SUCCESS);
-    }
+    static void Play(const std::string& script) { ASSERT_TRUE(doubles::Play(script)); }
 
-    static Calls Recorded() {
-        CRegKey key;
-        std::string text;
-        if (key.Open(HKEY_CURRENT_USER, CORVINA_DOUBLES_KEY) == ERROR_SUCCESS) {
-            key.QueryString("Calls", text);
-        }
-        Calls calls;
-        std::istringstream lines(text);
-        std::string line;
-        while (std::getline(lines, line)) {
-            calls.push_back(line);
-        }
-        return calls;
-    }
+    static Calls Recorded() { return doubles::Recorded(); }
 
     static size_t CountOf(const Calls& calls, const std::string& call) {
         return static_cast<size_t>(std::count(calls.begin(), calls.end(), call));
