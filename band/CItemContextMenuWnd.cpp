@@ -2,22 +2,11 @@
 
 #include "common/ItemIdList.h"
 #include "common/ShellQueries.h"
+#include "framework/Scopes.h"
 
 #include <new>
 
 namespace {
-
-// The wait cursor for as long as the shell takes to bind and build the menu.
-class CBusyCursor {
-public:
-    CBusyCursor() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    CBusyCursor(const CBusyCursor&) = delete;
-    CBusyCursor& operator=(const CBusyCursor&) = delete;
-    ~CBusyCursor() { SetCursor(m_previous); }
-
-private:
-    HCURSOR m_previous;
-};
 
 constexpr UINT kMenuClosing = 0xFFFF;
 constexpr UINT kHelpTextBufferSize = 1024;
@@ -123,7 +112,8 @@ bool CItemContextMenuWnd::FillMenu(HMENU submenu) {
     if (!m_item) {
         return false;
     }
-    CBusyCursor busy;
+    // The wait cursor for as long as the shell takes to bind and build the menu.
+    CWaitCursor busy;
 
     // SHBindToParent answers the desktop folder itself for an item directly below it.
     CComPtr<IShellFolder> parent;

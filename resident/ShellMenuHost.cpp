@@ -10,6 +10,7 @@
 #include "common/UiText.h"
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
+#include "framework/Scopes.h"
 #include "resident/core/MenuColumns.h"
 #include "resident/core/MenuOrder.h"
 
@@ -19,30 +20,6 @@ namespace {
 
 const BilingualText kOpenText = {L"開く", "Open"};
 const BilingualText kNotReadyText = {L"なし", "Non"};
-
-// Shows the wait cursor while enumerating; the previous one comes back afterwards.
-class CWaitCursor {
-public:
-    CWaitCursor() : m_previous(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
-    CWaitCursor(const CWaitCursor&) = delete;
-    CWaitCursor& operator=(const CWaitCursor&) = delete;
-    ~CWaitCursor() { SetCursor(m_previous); }
-
-private:
-    HCURSOR m_previous;
-};
-
-// Raises a flag for the life of a scope.
-class CFlagScope {
-public:
-    explicit CFlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    CFlagScope(const CFlagScope&) = delete;
-    CFlagScope& operator=(const CFlagScope&) = delete;
-    ~CFlagScope() { m_flag = false; }
-
-private:
-    bool& m_flag;
-};
 
 bool IsDesktopItemIdList(LPCITEMIDLIST list) {
     if (list == nullptr) {

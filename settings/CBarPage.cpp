@@ -7,6 +7,7 @@
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
 #include "framework/CDataExchange.h"
+#include "framework/Scopes.h"
 #include "settings/SettingsMessage.h"
 #include "settings/resource.h"
 #include "setup/BrowserWindows.h"
@@ -70,30 +71,15 @@ void ShowInformation(const std::string& text) {
     SettingsMessageBox(text.c_str(), MB_OK);
 }
 
-// Sets a flag for the span of a scope, also when the scope is left through an exception.
-class CFlagScope {
-public:
-    explicit CFlagScope(bool& flag) : m_flag(flag) { m_flag = true; }
-    CFlagScope(const CFlagScope&) = delete;
-    CFlagScope& operator=(const CFlagScope&) = delete;
-    ~CFlagScope() { m_flag = false; }
-
-private:
-    bool& m_flag;
-};
-
-// Shows the wait cursor until the scope ends, then the cursor that was shown before.
+// The page's wait-cursor flag raised (WM_SETCURSOR answers with the wait cursor while it is)
+// and the wait cursor shown, until the scope ends.
 class CWaitCursorScope {
 public:
-    explicit CWaitCursorScope(bool& pageFlag)
-        : m_flag(pageFlag), m_previous(SetCursor(LoadCursorA(nullptr, IDC_WAIT))) {}
-    CWaitCursorScope(const CWaitCursorScope&) = delete;
-    CWaitCursorScope& operator=(const CWaitCursorScope&) = delete;
-    ~CWaitCursorScope() { SetCursor(m_previous); }
+    explicit CWaitCursorScope(bool& pageFlag) : m_flag(pageFlag) {}
 
 private:
     CFlagScope m_flag;
-    HCURSOR m_previous;
+    CWaitCursor m_cursor;
 };
 
 } // namespace
