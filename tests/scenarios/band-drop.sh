@@ -5,6 +5,7 @@
 #
 #   band-drop.sh WINE_ENV STATE CORVINABAR_DLL BAND_SITE_EXE DRAG_SOURCE_EXE
 set -euo pipefail
+. "$(dirname "$0")/mouse-drag.sh"
 
 wine_env=$1 state=$2 dll=$3 site_exe=$4 source_exe=$5
 winpath() { local p="Z:$1"; printf '%s' "${p//\//\\}"; }
@@ -77,32 +78,13 @@ target_x=$(((left + right) / 2)) target_y=$(((top + bottom) / 2))
 # The source window below the site, clear of it.
 source_x=$left source_y=$((site_y + site_h + 60))
 
-desktop=$(x search --name 'Wine desktop' | head -1)
-[ -n "$desktop" ] || fail "no Wine desktop window"
-
 run "$source_exe" "$alpha" "$beta" "$source_x" "$source_y" >"$scratch/source.out" 2>&1 &
 source_pid=$!
 pids+=("$source_pid")
 run "$source_exe" --wait-source || fail "the source window did not appear"
 
-# Press on the source, then travel in steps so that the drag loop sees the pointer move and
-# the band gets its enter and over calls before the release.
-from_x=$((source_x + 32)) from_y=$((source_y + 24))
-x mousemove --window "$desktop" "$from_x" "$from_y"
-sleep 0.3
-x mousedown 1
-sleep 0.3
-steps=20
-for i in $(seq 1 $steps); do
-    x mousemove --window "$desktop" $((from_x + (target_x - from_x) * i / steps)) \
-        $((from_y + (target_y - from_y) * i / steps))
-    sleep 0.05
-done
-for d in 1 0 1 0; do
-    x mousemove --window "$desktop" $((target_x + d)) "$target_y"
-    sleep 0.1
-done
-x mouseup 1
+# Press on the source and travel to the target.
+mouse_drag $((source_x + 32)) $((source_y + 24)) "$target_x" "$target_y"
 
 source_rc=0
 wait "$source_pid" || source_rc=$?
