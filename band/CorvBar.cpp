@@ -7,6 +7,7 @@
 #include "common/Registry.h"
 #include "common/WindowMessages.h"
 #include "framework/CActivationContext.h"
+#include "framework/DispatchMethods.h"
 #include "framework/ComTry.h"
 #include "framework/Debug.h"
 #include "framework/ModuleInstance.h"
@@ -31,7 +32,6 @@ static_assert(kToolbarStyle ==
               "toolbar style");
 constexpr int kToolbarId = 500;
 
-UINT g_changedButtonMessage = 0;
 // Published once with an interlocked exchange: Explorer runs its windows' bands on several
 // threads.
 ITypeInfo* volatile g_typeInfo = nullptr;
@@ -84,20 +84,12 @@ HRESULT LoadTypeInfo(ITypeInfo** info) {
 
 } // namespace
 
-void InitializeBandServer() {
-    g_changedButtonMessage = RegisterWindowMessageA(kChangedButtonMessageName);
-}
-
 void TerminateBandServer() {
     ITypeInfo* info = static_cast<ITypeInfo*>(
         InterlockedExchangePointer(reinterpret_cast<void* volatile*>(&g_typeInfo), nullptr));
     if (info) {
         info->Release();
     }
-}
-
-UINT GetChangedButtonMessage() {
-    return g_changedButtonMessage;
 }
 
 CorvBar::CorvBar(IUnknown* outer) : CComObjectRoot(outer) {}
@@ -126,55 +118,26 @@ const CQITableEntry* CorvBar::GetQITable() {
 // IDispatch
 
 STDMETHODIMP CorvBar::GetTypeInfoCount(UINT* count) {
-    COM_TRY_BEGIN
-    if (!count) {
-        return E_POINTER;
-    }
-    *count = 1;
-    return S_OK;
-    COM_TRY_END
+    return DispatchGetTypeInfoCount(count);
 }
 
 STDMETHODIMP CorvBar::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
     COM_TRY_BEGIN
-    if (!info) {
-        return E_POINTER;
-    }
-    *info = nullptr;
-    if (index != 0) {
-        return DISP_E_BADINDEX;
-    }
-    return LoadTypeInfo(info);
+    return DispatchGetTypeInfo(index, info, LoadTypeInfo);
     COM_TRY_END
 }
 
 STDMETHODIMP CorvBar::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
     COM_TRY_BEGIN
-    if (!IsEqualIID(riid, IID_NULL)) {
-        return DISP_E_UNKNOWNINTERFACE;
-    }
-    CComPtr<ITypeInfo> info;
-    const HRESULT hr = LoadTypeInfo(info.GetAddressOf());
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return DispGetIDsOfNames(info.Get(), names, count, ids);
+    return DispatchGetIDsOfNames(riid, names, count, ids, LoadTypeInfo);
     COM_TRY_END
 }
 
 STDMETHODIMP CorvBar::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                              VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     COM_TRY_BEGIN
-    if (!IsEqualIID(riid, IID_NULL)) {
-        return DISP_E_UNKNOWNINTERFACE;
-    }
-    CComPtr<ITypeInfo> info;
-    const HRESULT hr = LoadTypeInfo(info.GetAddressOf());
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return DispInvoke(static_cast<ICorvBar*>(this), info.Get(), id, flags, params, result,
-                      exception, argumentError);
+    return DispatchInvoke(static_cast<ICorvBar*>(this), id, riid, flags, params, result, exception,
+                          argumentError, LoadTypeInfo);
     COM_TRY_END
 }
 

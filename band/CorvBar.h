@@ -102,9 +102,6 @@ private:
     std::string m_hostName;
 };
 
-// Server-wide state of CorvinaBar.dll, set up when the module is loaded and let go when it
-// is freed: the number of the registered "Velmora-Changed-Button" message and the type
-// information the band objects' IDispatch caches.
-void InitializeBandServer();
+// Lets go of the type information the band objects' IDispatch caches server-wide. (The
+// number of "Velmora-Changed-Button" is obtained by the toolbar's code when the module loads.)
 void TerminateBandServer();
-UINT GetChangedButtonMessage();

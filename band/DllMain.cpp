@@ -21,11 +21,7 @@ CComModule g_module;
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH) {
         DisableThreadLibraryCalls(instance);
-        if (!g_module.Init(instance, kClasses, sizeof(kClasses) / sizeof(kClasses[0]))) {
-            return FALSE;
-        }
-        InitializeBandServer();
-        return TRUE;
+        return g_module.Init(instance, kClasses, sizeof(kClasses) / sizeof(kClasses[0]));
     }
     if (reason == DLL_PROCESS_DETACH) {
         // At process exit (reserved set) the automation library may be gone already; only a

@@ -12,6 +12,7 @@
 #include "extension/core/ContextMenuLayout.h"
 #include "framework/AnsiWide.h"
 #include "framework/ComTry.h"
+#include "framework/DispatchMethods.h"
 #include "framework/Debug.h"
 #include "framework/ModuleInstance.h"
 
@@ -262,59 +263,38 @@ STDMETHODIMP CCorvinaExtention::HandleMenuMsg2(UINT message, WPARAM, LPARAM lPar
 }
 
 STDMETHODIMP CCorvinaExtention::GetTypeInfoCount(UINT* count) {
-    COM_TRY_BEGIN
-    if (!count) {
-        return E_POINTER;
-    }
-    *count = 1;
-    return S_OK;
-    COM_TRY_END
+    return DispatchGetTypeInfoCount(count);
 }
 
 STDMETHODIMP CCorvinaExtention::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
     COM_TRY_BEGIN
-    if (!info) {
-        return E_POINTER;
-    }
-    *info = nullptr;
-    if (index != 0) {
-        return DISP_E_BADINDEX;
-    }
-    const HRESULT hr = LoadTypeInfo();
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return m_typeInfo.CopyTo(info);
+    return DispatchGetTypeInfo(index, info, [this](ITypeInfo** out) { return CopyTypeInfo(out); });
     COM_TRY_END
 }
 
 STDMETHODIMP CCorvinaExtention::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
                                               DISPID* ids) {
     COM_TRY_BEGIN
-    if (!IsEqualIID(riid, IID_NULL)) {
-        return DISP_E_UNKNOWNINTERFACE;
-    }
-    const HRESULT hr = LoadTypeInfo();
-    if (FAILED(hr)) {
-        return hr;
-    }
-    return m_typeInfo->GetIDsOfNames(names, count, ids);
+    return DispatchGetIDsOfNames(riid, names, count, ids,
+                                 [this](ITypeInfo** out) { return CopyTypeInfo(out); });
     COM_TRY_END
 }
 
 STDMETHODIMP CCorvinaExtention::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
                                        VARIANT* result, EXCEPINFO* exception, UINT* argumentError) {
     COM_TRY_BEGIN
-    if (!IsEqualIID(riid, IID_NULL)) {
-        return DISP_E_UNKNOWNINTERFACE;
-    }
+    return DispatchInvoke(static_cast<ICorvinaExtention*>(this), id, riid, flags, params, result,
+                          exception, argumentError,
+                          [this](ITypeInfo** out) { return CopyTypeInfo(out); });
+    COM_TRY_END
+}
+
+HRESULT CCorvinaExtention::CopyTypeInfo(ITypeInfo** info) {
     const HRESULT hr = LoadTypeInfo();
     if (FAILED(hr)) {
         return hr;
     }
-    return DispInvoke(static_cast<ICorvinaExtention*>(this), m_typeInfo.Get(), id, flags, params,
-                      result, exception, argumentError);
-    COM_TRY_END
+    return m_typeInfo.CopyTo(info);
 }
 
 ShellMenuItemData* CCorvinaExtention::FindEntry(UINT_PTR offset) const {

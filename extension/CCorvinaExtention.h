@@ -65,6 +65,8 @@ private:
     // Appends data to submenu as an owner-drawn entry with id, and records it in the map.
     bool AddEntry(HMENU submenu, UINT id, UINT flags, ItemDataPtr data);
     HRESULT LoadTypeInfo();
+    // A counted reference to the type information, loaded on first use.
+    HRESULT CopyTypeInfo(ITypeInfo** info);
 
     MenuItemList m_records;
     UINT m_firstCommandId = 0;
