@@ -1,0 +1,6 @@
+#include "setup/InstallFlow.h"
+
+// Placeholder until the installation dialog lands.
+int RunInstall() {
+    return 0;
+}

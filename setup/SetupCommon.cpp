@@ -1,0 +1,113 @@
+#include "setup/SetupCommon.h"
+
+#include "common/ModulePaths.h"
+#include "common/WindowMessages.h"
+#include "setup/Privileges.h"
+#include "setup/core/InstallRules.h"
+
+#include <vector>
+
+const BilingualText kInstallCaption = {L"インストール", "Install"};
+const BilingualText kUninstallCaption = {L"アンインストール", "Uninstall"};
+const BilingualText kInstallNeedsAdministrator = {
+    L"インストールを行うには、管理者権限が必要です。\n管理者としてログオンしてください。",
+    "ERROR : Administrators authority is required."};
+const BilingualText kUninstallNeedsAdministrator = {
+    L"アンインストールを行うには、管理者権限が必要です。\n管理者としてログオンしてください。",
+    "ERROR : Administrators authority is required."};
+
+namespace {
+
+// The framework's exit command, which the resident program's frame answers by closing.
+constexpr WPARAM kResidentExitCommand = 0xE141;
+
+std::string& MessageCaption() {
+    static std::string caption;
+    return caption;
+}
+
+SetupProgram& Program() {
+    static SetupProgram program;
+    return program;
+}
+
+} // namespace
+
+void SetSetupMessageCaption(const BilingualText& caption) {
+    MessageCaption() = BuildText(caption);
+}
+
+const std::string& GetSetupMessageCaption() {
+    return MessageCaption();
+}
+
+int SetupMessageBox(HWND owner, const std::string& text, UINT type) {
+    if ((type & MB_ICONMASK) == 0) {
+        switch (type & MB_TYPEMASK) {
+        case MB_OK:
+        case MB_OKCANCEL:
+        case MB_YESNO:
+        case MB_YESNOCANCEL:
+            type |= MB_ICONEXCLAMATION;
+            break;
+        default:
+            break;
+        }
+    }
+    return MessageBoxA(owner, text.c_str(), MessageCaption().c_str(), type);
+}
+
+int SetupMessageBox(HWND owner, const BilingualText& text, UINT type) {
+    return SetupMessageBox(owner, BuildText(text), type);
+}
+
+void EndSuitePrograms() {
+    // The sheet is made by the wide calls, so its title is asked for in its wide form.
+    const wchar_t* sheetTitle =
+        IsJapaneseUi() ? kJapaneseSettingsSheetTitle : kEnglishSettingsSheetTitle;
+    if (HWND sheet = FindWindowW(L"#32770", sheetTitle)) {
+        SendMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    }
+    if (HWND frame = FindWindowA(nullptr, kResidentFrameTitle)) {
+        SendMessageA(frame, WM_COMMAND, kResidentExitCommand, 0);
+    }
+}
+
+bool StartSetupProgram(const char* programPath, const char* arguments, const char* currentFolder) {
+    if (!programPath) {
+        return false;
+    }
+    std::string commandLine =
+        corvina::BuildStartCommandLine(programPath, arguments ? arguments : "");
+    // CreateProcess may write into the command line.
+    std::vector<char> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back('\0');
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, currentFolder,
+                        &startup, &process)) {
+        return false;
+    }
+    WaitForInputIdle(process.hProcess, 65535);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+const SetupProgram& GetSetupProgram() {
+    return Program();
+}
+
+void InitSetupProgram(HINSTANCE instance) {
+    SetupProgram& program = Program();
+    program.instance = instance;
+    program.folder = GetModuleFolder(instance);
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(instance, path, MAX_PATH);
+    if (length > 0 && length < MAX_PATH) {
+        program.path.assign(path, length);
+    }
+    program.administrator = IsAdministrator() != FALSE;
+}

@@ -1,0 +1,46 @@
+// What both modes of the install and uninstall program share: the message boxes with the
+// caption of the mode, ending the suite's running programs, and starting a program.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "common/UiText.h"
+
+// The caption of every message box of the program, set once at start-up by the mode.
+void SetSetupMessageCaption(const BilingualText& caption);
+const std::string& GetSetupMessageCaption();
+extern const BilingualText kInstallCaption;   // "インストール" / "Install"
+extern const BilingualText kUninstallCaption; // "アンインストール" / "Uninstall"
+
+// MessageBox with the program's caption. A box asked for without an icon gets the
+// exclamation icon when its buttons are OK, OK and Cancel, Yes and No, or Yes, No and Cancel.
+int SetupMessageBox(HWND owner, const std::string& text, UINT type);
+int SetupMessageBox(HWND owner, const BilingualText& text, UINT type);
+
+// "インストールを行うには…" / "ERROR : Administrators authority is required." and its
+// uninstall counterpart.
+extern const BilingualText kInstallNeedsAdministrator;
+extern const BilingualText kUninstallNeedsAdministrator;
+
+// Ends the settings program (its sheet is sent Cancel) and the resident program (sent the
+// exit command), each only when its window is found. Both messages are sent: this returns
+// after each was handled.
+void EndSuitePrograms();
+
+// Starts a program without handle inheritance and without the busy cursor, in currentFolder
+// (the caller's when null), and waits at most 65535 ms for it to be idle. False when the
+// process could not be created.
+bool StartSetupProgram(const char* programPath, const char* arguments, const char* currentFolder);
+
+// The program file and its folder (with a trailing backslash), and whether the user is an
+// administrator: fixed at start-up.
+struct SetupProgram {
+    HINSTANCE instance = nullptr;
+    std::string path;
+    std::string folder;
+    bool administrator = false;
+};
+const SetupProgram& GetSetupProgram();
+void InitSetupProgram(HINSTANCE instance);
