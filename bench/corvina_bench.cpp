@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -18,7 +19,9 @@
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/ShellQueries.h"
+#include "framework/CWnd.h"
 #include "framework/ComPtr.h"
+#include "framework/Handles.h"
 #include "common/ShellQueries.h"
 #include "resident/CMainFrame.h"
 #include "resident/ShellMenuHost.h"
@@ -209,30 +212,26 @@ double HotKeyMenuMilliseconds() {
     return times[times.size() / 2];
 }
 
-// A folder of 2,000 small files under the temporary folder, made once per run.
-std::string FolderOf2000() {
-    static std::string folder;
-    if (!folder.empty()) {
-        return folder;
-    }
+// A folder of count small files under the temporary folder, named in a scrambled order.
+std::string MakeFolderOfFiles(const char* name, int count) {
     char temp[MAX_PATH] = {};
     GetTempPathA(MAX_PATH, temp);
-    folder = std::string(temp) + "corvina-bench-folder";
+    const std::string folder = std::string(temp) + name;
     CreateDirectoryA(folder.c_str(), nullptr);
-    for (int k = 0; k < 2000; ++k) {
-        char name[32];
-        std::snprintf(name, sizeof(name), "\\file-%04d.txt", (k * 7919) % 2000);
-        HANDLE file = CreateFileA((folder + name).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            CloseHandle(file);
+    // 7919 is prime and divides neither count: every number comes exactly once.
+    for (int k = 0; k < count; ++k) {
+        char file[32];
+        std::snprintf(file, sizeof(file), "\\file-%05d.txt", (k * 7919) % count);
+        HANDLE handle = CreateFileA((folder + file).c_str(), GENERIC_WRITE, 0, nullptr,
+                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
+            CloseHandle(handle);
         }
     }
     return folder;
 }
 
-void RemoveFolderOf2000() {
-    std::string from = FolderOf2000();
+void RemoveFolder(std::string from) {
     from.push_back('\0');
     SHFILEOPSTRUCTA operation = {};
     operation.wFunc = FO_DELETE;
@@ -241,9 +240,20 @@ void RemoveFolderOf2000() {
     SHFileOperationA(&operation);
 }
 
+// A folder of 2,000 small files, made once per run.
+std::string FolderOf2000() {
+    static const std::string folder = MakeFolderOfFiles("corvina-bench-folder", 2000);
+    return folder;
+}
+
+void RemoveFolderOf2000() {
+    RemoveFolder(FolderOf2000());
+}
+
 // The least any folder submenu must do: enumerate, and ask the shell for each item's label
-// and icon.
-void EnumerateWithLabels(LPCITEMIDLIST folderList) {
+// and (unless fileInfoFlags leaves it out) its icon.
+void EnumerateWithLabels(LPCITEMIDLIST folderList,
+                         UINT fileInfoFlags = SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX) {
     IShellFolder* desktop = nullptr;
     IShellFolder* folder = nullptr;
     IEnumIDList* items = nullptr;
@@ -258,7 +268,7 @@ void EnumerateWithLabels(LPCITEMIDLIST folderList) {
             LPITEMIDLIST full = ILCombine(folderList, child);
             SHFILEINFOA info = {};
             SHGetFileInfoA(reinterpret_cast<LPCSTR>(full), 0, &info, sizeof(info),
-                           SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
+                           SHGFI_PIDL | fileInfoFlags);
             g_sink += static_cast<size_t>(info.iIcon) + info.szDisplayName[0];
             ILFree(full);
             CoTaskMemFree(child);
@@ -294,6 +304,115 @@ double FolderFillRatio() {
         }
     }
     RemoveFolderOf2000();
+    CoUninitialize();
+    return ratio;
+}
+
+// A menu whose one entry is a folder submenu, as the hot-key menu and the band show them.
+class CFolderMenu : public ShellMenuHost {
+public:
+    explicit CFolderMenu(LPCITEMIDLIST folder) : m_folder(folder) {}
+
+    void FillRootMenu(HMENU popup) override {
+        std::unique_ptr<ShellMenuItemData> data =
+            ShellMenuItemData::Create(MenuItemKind::FolderSubmenu);
+        HMENU submenu = CreateSubmenu();
+        if (!data || !submenu) {
+            return;
+        }
+        data->SetLabel("folder");
+        data->SetItemIdList(CopyItemIdList(m_folder));
+        data->SetSubmenu(submenu);
+        AppendEntry(popup, std::move(data), 0, 0);
+    }
+
+private:
+    LPCITEMIDLIST m_folder;
+};
+
+// Seconds from WM_INITMENUPOPUP of the folder's submenu until the entries that fit on the
+// screen, from the top, have been measured and drawn through the menu window's messages.
+double OpenFolderSubmenu(CFolderMenu& host, HDC canvas) {
+    HMENU popup = host.BuildMenu();
+    HMENU submenu = popup ? GetSubMenu(popup, 0) : nullptr;
+    if (submenu == nullptr) {
+        return -1;
+    }
+    const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    const double start = Now();
+    SendMessageA(host.GetHwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(submenu), 0);
+    int top = 0;
+    const int count = GetMenuItemCount(submenu);
+    for (int position = 0; position < count && top < screenHeight; ++position) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA | MIIM_ID | MIIM_STATE;
+        GetMenuItemInfoA(submenu, static_cast<UINT>(position), TRUE, &info);
+        MEASUREITEMSTRUCT measure = {ODT_MENU, 0, info.wID, 0, 0, info.dwItemData};
+        SendMessageA(host.GetHwnd(), WM_MEASUREITEM, 0, reinterpret_cast<LPARAM>(&measure));
+        DRAWITEMSTRUCT draw = {};
+        draw.CtlType = ODT_MENU;
+        draw.itemID = info.wID;
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.hwndItem = reinterpret_cast<HWND>(submenu);
+        draw.hDC = canvas;
+        draw.rcItem = {0, 0, static_cast<LONG>(measure.itemWidth),
+                       static_cast<LONG>(measure.itemHeight)};
+        draw.itemData = info.dwItemData;
+        SendMessageA(host.GetHwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+        top += static_cast<int>(measure.itemHeight);
+    }
+    const double elapsed = Now() - start;
+    host.DestroyMenu();
+    return elapsed;
+}
+
+double MedianSeconds(int runs, const std::function<double()>& timed) {
+    std::vector<double> times;
+    for (int run = 0; run < runs; ++run) {
+        times.push_back(timed());
+    }
+    std::sort(times.begin(), times.end());
+    return times[times.size() / 2];
+}
+
+double TimeCall(const std::function<void()>& call) {
+    const double start = Now();
+    call();
+    return Now() - start;
+}
+
+// The folder submenu of 10,000 files opened, against the floor of asking the shell for
+// every name and icon (fileInfoFlags as in EnumerateWithLabels). A floor run takes half a
+// minute under Wine, so few runs are taken.
+double FolderOpenRatio(UINT fileInfoFlags) {
+    CoInitialize(nullptr);
+    double ratio = -1;
+    {
+        const std::string path = MakeFolderOfFiles("corvina-bench-10000", 10000);
+        CItemIdList folder = ParsePathToItemIdList(path.c_str());
+        // The host is a child window; a hidden window stands in for the frame.
+        CWnd parent;
+        CFolderMenu host(folder.Get());
+        CWindowDC screen(nullptr);
+        CMemoryDC canvas(screen.Get());
+        CBitmapHandle bitmap(CreateCompatibleBitmap(screen.Get(), 600, 40));
+        CSelectObject select(canvas.Get(), bitmap.Get());
+        if (folder && canvas && select.Succeeded() &&
+            parent.CreateEx(0, nullptr, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr) &&
+            host.Create(parent.GetHwnd(), 1)) {
+            constexpr int kRuns = 3;
+            const double opened =
+                MedianSeconds(kRuns, [&] { return OpenFolderSubmenu(host, canvas.Get()); });
+            const double floor = MedianSeconds(kRuns, [&] {
+                return TimeCall([&] { EnumerateWithLabels(folder.Get(), fileInfoFlags); });
+            });
+            ratio = opened > 0 && floor > 0 ? opened / floor : -1;
+        }
+        host.DestroyWindow();
+        parent.DestroyWindow();
+        RemoveFolder(path);
+    }
     CoUninitialize();
     return ratio;
 }
@@ -575,6 +694,9 @@ const std::vector<Figure>& Figures() {
          [] { return MedianRatio([] { Load(kThousandKey); }, [] { FloorWalk(kThousandKey); }); }},
         {"hotkey_menu_100_ms", [] {}, [] { return HotKeyMenuMilliseconds(); }},
         {"folder_fill_2000_vs_floor", [] {}, [] { return FolderFillRatio(); }},
+        {"folder_open_10000_vs_floor", [] {},
+         [] { return FolderOpenRatio(SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX); }},
+        {"folder_open_10000_vs_names", [] {}, [] { return FolderOpenRatio(SHGFI_DISPLAYNAME); }},
         {"ctx_query_200_vs_floor", [] {}, [] { return MeasureContextMenu(); }},
         {"band_load_1000_vs_floor", [] {}, [] { return MeasureBandLoad(); }},
     };

@@ -77,6 +77,7 @@ const char* ShellMenuItemData::GetLabel() const {
 
 void ShellMenuItemData::SetIconIndex(int iconIndex) {
     m_iconIndex = iconIndex;
+    m_iconPending = false;
 }
 
 int ShellMenuItemData::GetIconIndex() const {

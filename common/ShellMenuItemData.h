@@ -60,11 +60,18 @@ public:
     void SetSubmenu(HMENU submenu) { m_submenu = submenu; }
     HMENU GetSubmenu() const { return m_submenu; }
 
+    // An entry of a large folder asks the shell for its icon only when it is first drawn
+    // (most are never shown); until then it reads as having none. Setting an icon index
+    // ends the wait.
+    void SetIconPending(bool pending) { m_iconPending = pending; }
+    bool IsIconPending() const { return m_iconPending; }
+
 private:
     char m_label[kLabelSize];
     HMENU m_submenu = nullptr;
     MenuItemKind m_kind = MenuItemKind::None;
     HIMAGELIST m_imageList;
     int m_iconIndex = -1;
+    bool m_iconPending = false;
     CItemIdList m_itemIdList;
 };

@@ -6,6 +6,7 @@
 
 #include "common/ItemIdList.h"
 #include "common/MenuItemDraw.h"
+#include "common/MenuKeys.h"
 #include "common/ModulePaths.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
@@ -238,8 +239,26 @@ STDMETHODIMP CCorvinaExtention::HandleMenuMsg(UINT message, WPARAM wParam, LPARA
     return HandleMenuMsg2(message, wParam, lParam, nullptr);
 }
 
-STDMETHODIMP CCorvinaExtention::HandleMenuMsg2(UINT message, WPARAM, LPARAM lParam, LRESULT*) {
+STDMETHODIMP CCorvinaExtention::HandleMenuMsg2(UINT message, WPARAM wParam, LPARAM lParam,
+                                               LRESULT* result) {
     COM_TRY_BEGIN
+    if (message == WM_MENUCHAR) {
+        // Only our submenu's keys are ours to answer: for any other menu the result stays as
+        // the host set it, like the other messages' results.
+        const HMENU menu = reinterpret_cast<HMENU>(lParam);
+        if (menu == nullptr || menu != m_submenu || result == nullptr) {
+            return S_OK;
+        }
+        *result = AnswerMenuChar(menu, MenuCharText(wParam, IsMenuOwnerUnicode()),
+                                 [this](const MENUITEMINFOA& item) -> const char* {
+                                     const ShellMenuItemData* data =
+                                         FindOwnEntry(item.wID, item.dwItemData);
+                                     return data && data->GetKind() != MenuItemKind::Separator
+                                                ? data->GetLabel()
+                                                : nullptr;
+                                 });
+        return S_OK;
+    }
     if (message == WM_DRAWITEM) {
         const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
         if (draw && draw->CtlType == ODT_MENU) {

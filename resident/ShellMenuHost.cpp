@@ -5,6 +5,7 @@
 
 #include "common/ItemIdList.h"
 #include "common/MenuItemDraw.h"
+#include "common/MenuKeys.h"
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
@@ -75,17 +76,17 @@ int CompareMenuTexts(const std::string& a, const std::string& b) {
     return result == 0 ? corvina::CompareAsciiNoCase(a, b) : result - CSTR_EQUAL;
 }
 
-// One child of a folder being listed, with everything the orders and the entry need.
+// One child of a folder being listed, with everything the orders and the entry need. The
+// icon is left for the first painting: a folder of thousands of files shows a few hundred.
 struct FolderChild {
     CItemIdList list;
     corvina::MenuOrderKey key;
-    int iconIndex = -1;
 };
 
 FolderChild DescribeChild(CItemIdList list) {
     FolderChild child;
     child.list = std::move(list);
-    QueryLabelAndIcon(child.list.Get(), &child.key.displayName, &child.iconIndex);
+    QueryLabel(child.list.Get(), &child.key.displayName);
     return child;
 }
 
@@ -430,7 +431,7 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
             return;
         }
         data->SetLabel(child.key.displayName.c_str());
-        data->SetIconIndex(child.iconIndex);
+        data->SetIconPending(true);
         data->SetItemIdList(std::move(child.list));
         if (asSubmenu) {
             HMENU submenu = CreateSubmenu();
@@ -515,6 +516,21 @@ HMENU ShellMenuHost::CreateSubmenu() {
         return nullptr; // still owned by submenu, which destroys it
     }
     return handle;
+}
+
+void ShellMenuHost::ResolveEntryIcon(ShellMenuItemData& data) {
+    if (!data.IsIconPending()) {
+        return;
+    }
+    int icon = -1;
+    if (data.GetItemIdList() == nullptr || !QueryEntryIcon(data.GetItemIdList(), &icon)) {
+        icon = -1;
+    }
+    data.SetIconIndex(icon);
+}
+
+bool ShellMenuHost::QueryEntryIcon(LPCITEMIDLIST list, int* iconIndex) {
+    return QueryIconIndex(list, iconIndex) != FALSE;
 }
 
 void ShellMenuHost::InitMenuPopup(HMENU popup) {
@@ -614,7 +630,11 @@ void ShellMenuHost::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
     HideTip();
     ShellMenuItemData* data = FindCommandData(item);
     MenuEntryTip tip;
-    if (data == nullptr || m_tip.GetHwnd() == nullptr || !GetInfoTip(*data, &tip)) {
+    if (data == nullptr || m_tip.GetHwnd() == nullptr) {
+        return;
+    }
+    ResolveEntryIcon(*data); // the tip shows the entry's icon
+    if (!GetInfoTip(*data, &tip)) {
         return;
     }
     m_tip.SetTitle(tip.title.c_str(), tip.iconIndex);
@@ -624,18 +644,30 @@ void ShellMenuHost::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
 }
 
 void ShellMenuHost::OnDrawItem(const DRAWITEMSTRUCT& draw) {
-    auto* data = reinterpret_cast<const ShellMenuItemData*>(draw.itemData);
-    if (data == nullptr) {
+    const auto found = m_itemData.find(reinterpret_cast<const ShellMenuItemData*>(draw.itemData));
+    if (found == m_itemData.end()) {
         return;
     }
-    if (data->GetKind() == MenuItemKind::Separator) {
+    ShellMenuItemData& data = *found->second;
+    if (data.GetKind() == MenuItemKind::Separator) {
         PaintSpacer(draw);
     } else {
+        ResolveEntryIcon(data);
         DrawMenuItem(draw, m_menuFont.Get(), IsFlatMenuSystem() != FALSE);
     }
     if (m_tipShowing && draw.itemID == m_tipCommandId && !(draw.itemState & ODS_SELECTED)) {
         HideTip();
     }
+}
+
+LRESULT ShellMenuHost::OnMenuChar(const std::string& typed, HMENU menu) {
+    return AnswerMenuChar(menu, typed, [this](const MENUITEMINFOA& item) -> const char* {
+        if (!OwnsItemData(item.dwItemData)) {
+            return nullptr;
+        }
+        const auto* data = reinterpret_cast<const ShellMenuItemData*>(item.dwItemData);
+        return data->GetKind() == MenuItemKind::Separator ? nullptr : data->GetLabel();
+    });
 }
 
 LRESULT ShellMenuHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -686,6 +718,8 @@ LRESULT ShellMenuHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         }
         break;
     }
+    case WM_MENUCHAR:
+        return OnMenuChar(MenuCharText(wParam, false), reinterpret_cast<HMENU>(lParam));
     case WM_SETTINGCHANGE:
         UpdateMenuFont();
         break;

@@ -98,6 +98,9 @@ public:
 
     // What WM_INITMENUPOPUP does: fills popup if it is an empty folder submenu of this menu.
     void InitMenuPopup(HMENU popup);
+    // Asks the shell for the icon of an entry whose icon waits for its first painting; the
+    // answer (no icon if the shell has none) is kept for the life of the menu.
+    void ResolveEntryIcon(ShellMenuItemData& data);
     // The entry whose submenu is popup, searched depth first from the root; null if none.
     ShellMenuItemData* FindSubmenuOwner(HMENU popup) const;
     // The data of the entry with this command id anywhere in the menu; null if none.
@@ -128,9 +131,13 @@ protected:
     virtual bool IsDriveRootReady(const char* path);
     // Screen height used for column breaks.
     virtual int GetScreenHeight();
+    // The icon query behind ResolveEntryIcon; a seam for counting what is asked.
+    virtual bool QueryEntryIcon(LPCITEMIDLIST list, int* iconIndex);
 
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     void OnDrawItem(const DRAWITEMSTRUCT& draw);
+    // The WM_MENUCHAR answer for menu: the entry whose label starts with typed.
+    LRESULT OnMenuChar(const std::string& typed, HMENU menu);
     void HideTip();
 
 private:

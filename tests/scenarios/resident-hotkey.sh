@@ -4,7 +4,9 @@
 #   2. the key pressed again while the menu is open leaves that menu as it is: the entry
 #      highlighted before it opens on Return, and once the menu has closed the key shows it
 #      again;
-#   3. with the settings sheet open, the key brings the sheet forward and no menu appears.
+#   3. with the settings sheet open, the key brings the sheet forward and no menu appears;
+#   4. a typed letter selects the next entry starting with it, and a letter only one entry
+#      starts with opens that entry at once.
 #
 #   resident-hotkey.sh WINE_ENV STATE CORVINA_PLUS_EXE HELPER_EXE MARKER_EXE
 set -euo pipefail
@@ -15,8 +17,9 @@ run() { "$wine_env" run "$state" "$@"; }
 x() { "$wine_env" exec "$state" xdotool "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 wait_marker() {
+    local program=${1:-$marker}
     for _ in $(seq 1 150); do
-        [ -f "$marker.ran" ] && return 0
+        [ -f "$program.ran" ] && return 0
         sleep 0.2
     done
     return 1
@@ -29,8 +32,9 @@ cleanup() {
     run "$helper" exit >/dev/null 2>&1 || true
     run "$helper" clear >/dev/null 2>&1 || true
     for pid in "${pids[@]}"; do wait "$pid" 2>/dev/null || true; done
-    rm -f "$marker.ran"
+    rm -f "$marker.ran" "$second" "$second.ran"
 }
+second="$(dirname "$marker")/second-marker.exe"
 trap cleanup EXIT
 
 run "$helper" exit >/dev/null 2>&1 || true
@@ -88,4 +92,26 @@ x windowfocus "$desktop" || true
 x key ctrl+alt+q
 run "$helper" sheet-in-front || fail "the sheet was not brought forward"
 run "$helper" no-popup || fail "a menu appeared while the sheet was open"
+echo "ok"
+
+echo "scenario 4: letters select entries, a letter of one entry only opens it"
+run "$helper" close-sheet >/dev/null 2>&1 || true
+run "$helper" no-popup || fail "a menu is still open"
+cp "$marker" "$second"
+rm -f "$marker.ran" "$second.ran"
+run "$helper" list "$(winpath "$marker")" "Marker one" "$(winpath "$second")" "marker two" \
+    "$(winpath "$marker")" "Unique" || fail "could not write the menu list"
+x mousemove --window "$desktop" 400 300
+x windowfocus "$desktop" || true
+x key ctrl+alt+q
+run "$helper" wait-popup || fail "no menu after the hot key"
+x key m m Return
+wait_marker "$second" || fail "m m Return did not open the second entry starting with m"
+[ ! -f "$marker.ran" ] || fail "the first entry starting with m was opened"
+run "$helper" no-popup || fail "the menu stayed open after the pick"
+x key ctrl+alt+q
+run "$helper" wait-popup || fail "no menu after the hot key"
+x key u
+wait_marker || fail "u did not open the only entry starting with it"
+run "$helper" no-popup || fail "the menu stayed open after u"
 echo "ok"

@@ -90,14 +90,17 @@ int main(int argc, char** argv) {
     const std::string command = argv[1];
     if (command == "list" && argc > 2) {
         CoInitialize(nullptr);
+        // list PATH [NAME [PATH [NAME]...]]: one record per path, each with its name.
         MenuItemList list;
-        MenuItemRecord record;
-        record.itemIdList = ParsePathToItemIdList(argv[2]);
-        if (!record.itemIdList.Get()) {
-            return 1;
+        for (int at = 2; at < argc; at += 2) {
+            MenuItemRecord record;
+            record.itemIdList = ParsePathToItemIdList(argv[at]);
+            if (!record.itemIdList.Get()) {
+                return 1;
+            }
+            record.displayName = at + 1 < argc ? argv[at + 1] : ""; // empty: the shell's name
+            list.push_back(std::move(record));
         }
-        record.displayName = argc > 3 ? argv[3] : ""; // empty: the shell's name
-        list.push_back(std::move(record));
         return SaveMenuItemList(list) ? 0 : 1;
     }
     if (command == "clear") {

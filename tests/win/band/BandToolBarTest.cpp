@@ -9,7 +9,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
@@ -384,6 +386,78 @@ TEST_F(BandToolBarTest, DropDownListsTheFolderBelowTheButton) {
         EXPECT_EQ(shownAt.x, rect.left);
         EXPECT_EQ(shownAt.y, rect.bottom);
         EXPECT_EQ(m_toolbar->GetFolderMenu().GetFolder(), nullptr);
+    }
+}
+
+TEST_F(BandToolBarTest, DropDownEntriesGetTheirIconsWhenPaintedAndAnswerKeys) {
+    const std::string folder = m_scratch.CreateFolder("docs");
+    const std::vector<std::string> files = {"first.txt", "fun.txt", "second.txt"};
+    for (const std::string& file : files) {
+        m_scratch.CreateTextFile("docs\\" + file);
+    }
+    SaveList({{folder, ""}});
+    CreateToolBar();
+    CBandFolderMenu& menu = m_toolbar->GetFolderMenu();
+    // Positions: 0 "Open", 1 separator, 2 first.txt, 3 fun.txt, 4 second.txt.
+    struct Key {
+        char typed;
+        WORD command;
+        std::vector<int> positions; // any of these
+    };
+    const Key keys[] = {
+        {'s', MNC_EXECUTE, {4}},
+        {'F', MNC_SELECT, {2, 3}},
+        {'q', MNC_IGNORE, {0}},
+    };
+    std::vector<std::string> wrongIcons;
+    std::vector<LRESULT> answers;
+    MenuWatch watch;
+    watch.wanted = [&] { return menu.GetPopupMenu(); };
+    watch.check = [&](HWND popup) {
+        UpdateWindow(popup); // every entry fits: all are painted now
+        HMENU shown = menu.GetPopupMenu();
+        for (int i = 2; i < GetMenuItemCount(shown); ++i) {
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_DATA;
+            GetMenuItemInfoA(shown, i, TRUE, &info);
+            ASSERT_TRUE(menu.OwnsItemData(info.dwItemData));
+            const auto* data = reinterpret_cast<const ShellMenuItemData*>(info.dwItemData);
+            const std::string path = folder + "\\" + files[static_cast<size_t>(i - 2)];
+            if (data->IsIconPending() || data->GetIconIndex() != ShellInfoOf(path).icon) {
+                wrongIcons.push_back(path);
+            }
+        }
+        for (const Key& key : keys) {
+            answers.push_back(SendMessageA(menu.GetHwnd(), WM_MENUCHAR,
+                                           MAKEWPARAM(key.typed, MF_POPUP),
+                                           reinterpret_cast<LPARAM>(shown)));
+        }
+    };
+    MenuWatch::current = &watch;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &MenuWatch::OnTimer);
+    const int id = Button(0).idCommand;
+    NMTOOLBARA notification = {};
+    notification.hdr.hwndFrom = m_window;
+    notification.hdr.idFrom = 500;
+    notification.hdr.code = TBN_DROPDOWN;
+    notification.iItem = id;
+    SendMessageA(m_window, TB_GETRECT, id, reinterpret_cast<LPARAM>(&notification.rcButton));
+    SendMessageA(m_rebar, WM_NOTIFY, 500, reinterpret_cast<LPARAM>(&notification));
+    KillTimer(nullptr, timer);
+    MenuWatch::current = nullptr;
+
+    ASSERT_TRUE(watch.seen);
+    EXPECT_EQ(wrongIcons, std::vector<std::string>{}) << "painted without the shell's icon";
+    ASSERT_EQ(answers.size(), std::size(keys));
+    for (size_t k = 0; k < answers.size(); ++k) {
+        SCOPED_TRACE(std::string(1, keys[k].typed));
+        EXPECT_EQ(HIWORD(answers[k]), keys[k].command);
+        if (keys[k].command != MNC_IGNORE) {
+            const std::vector<int>& allowed = keys[k].positions;
+            EXPECT_NE(std::find(allowed.begin(), allowed.end(), LOWORD(answers[k])), allowed.end())
+                << LOWORD(answers[k]);
+        }
     }
 }
 

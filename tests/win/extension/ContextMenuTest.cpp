@@ -450,3 +450,68 @@ TEST_F(ContextMenuTest, OpeningAVanishedItemStillSucceeds) {
 }
 
 } // namespace
+
+namespace {
+
+// Typed characters reach the "&Corvina" submenu through the host's HandleMenuMsg2; the only
+// entry starting with one is chosen, and choosing it opens the item.
+TEST_F(ContextMenuTest, TypedCharactersPickSubmenuEntriesThroughTheHost) {
+    CScratchFolder launch("keys");
+    const std::string program = launch.File("marker.exe");
+    ASSERT_TRUE(CopyMarkerProgram(program));
+    // Labels: 0 alpha.txt, 1 Avocado, 2 marker.exe, 3 separator, 4 "Settings..." (設定...).
+    CUserList list(
+        {{m_files.File("alpha.txt"), ""}, {m_files.File("beta.txt"), "Avocado"}, {program, ""}});
+    CContextMenuHost host;
+    BuildMenu(host);
+    HMENU submenu = GetSubMenu(host.Menu(), 0);
+    ASSERT_NE(submenu, nullptr);
+    ASSERT_EQ(GetMenuItemCount(submenu), 5);
+    const bool ja = IsJapaneseRun();
+    struct Case {
+        char typed;
+        int highlighted;
+        WORD command;
+        int index;
+    } cases[] = {
+        {'a', -1, MNC_SELECT, 0}, {'a', 0, MNC_SELECT, 1},
+        {'A', 1, MNC_SELECT, 0},  {'s', -1, ja ? WORD{MNC_IGNORE} : WORD{MNC_EXECUTE}, 4},
+        {'x', 2, MNC_IGNORE, 0},  {'m', 0, MNC_EXECUTE, 2},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.typed) + " after " + std::to_string(c.highlighted));
+        for (int k = 0; k < GetMenuItemCount(submenu); ++k) {
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_STATE;
+            GetMenuItemInfoA(submenu, static_cast<UINT>(k), TRUE, &info);
+            info.fState =
+                k == c.highlighted ? (info.fState | MFS_HILITE) : (info.fState & ~UINT{MFS_HILITE});
+            SetMenuItemInfoA(submenu, static_cast<UINT>(k), TRUE, &info);
+        }
+        const LRESULT answer =
+            SendMessageA(host.Window(), WM_MENUCHAR, MAKEWPARAM(c.typed, MF_POPUP),
+                         reinterpret_cast<LPARAM>(submenu));
+        EXPECT_EQ(HIWORD(answer), c.command);
+        if (c.command != MNC_IGNORE) {
+            EXPECT_EQ(LOWORD(answer), c.index);
+        }
+        if (c.command == MNC_EXECUTE && c.index == 2) {
+            // What the menu does with the answer: the entry's command goes to the host.
+            EXPECT_EQ(host.InvokeId(GetMenuItemID(submenu, LOWORD(answer))), S_OK);
+            EXPECT_TRUE(WaitForFile(program + ".ran"));
+        }
+    }
+    // The host's own menu is not the extension's to answer.
+    LRESULT untouched = 0x5EED;
+    CComPtr<IContextMenu3> menu3;
+    ASSERT_EQ(host.Handler(0)->QueryInterface(IID_IContextMenu3,
+                                              reinterpret_cast<void**>(menu3.GetAddressOf())),
+              S_OK);
+    EXPECT_EQ(menu3->HandleMenuMsg2(WM_MENUCHAR, MAKEWPARAM('a', MF_POPUP),
+                                    reinterpret_cast<LPARAM>(host.Menu()), &untouched),
+              S_OK);
+    EXPECT_EQ(untouched, 0x5EED);
+}
+
+} // namespace

@@ -166,7 +166,15 @@ TEST_F(MenuTest, FolderSubmenuListsOpenThenSortedFoldersThenSortedFiles) {
             const MenuEntry& entry = entries[k + 2];
             EXPECT_EQ(entry.path, top + "\\" + c.names[k]);
             EXPECT_EQ(entry.label, ShellName(entry.path));
-            EXPECT_EQ(entry.icon, ShellIcon(entry.path));
+            // The icon is asked for when the entry is first painted, and then kept.
+            EXPECT_TRUE(entry.data->IsIconPending()) << entry.path;
+            EXPECT_EQ(entry.icon, -1) << entry.path;
+            const int before = m_menu.iconQueries;
+            DrawEntry(entry);
+            DrawEntry(entry);
+            EXPECT_EQ(m_menu.iconQueries, before + 1) << entry.path;
+            EXPECT_FALSE(entry.data->IsIconPending()) << entry.path;
+            EXPECT_EQ(entry.data->GetIconIndex(), ShellIcon(entry.path));
             const bool folder = k < c.folders;
             EXPECT_EQ(entry.kind, folder ? MenuItemKind::FolderSubmenu : MenuItemKind::Command)
                 << entry.path;
@@ -461,6 +469,77 @@ TEST_F(MenuTest, ChosenEntryIsOpenedThroughTheHookOrTheShell) {
     EXPECT_EQ(launched, std::vector<std::string>{program}) << "the hook is still asked";
     const std::string ran = program + ".ran";
     EXPECT_TRUE(WaitForFile(ran, 60000));
+}
+
+TEST_F(MenuTest, TypedCharactersPickEntriesByTheirFirstCharacter) {
+    const std::string top = MakeFolder("Top");
+    MakeFolder("Top\\beta");
+    MakeFolder("Top\\Alpha");
+    MakeFile("Top\\Alpha\\deep.txt");
+    MakeFile("Top\\zed.txt");
+    MakeFile("Top\\Mid.txt");
+    MakeFile("Top\\apple.txt");
+    SaveList({{top, "Everything"}});
+    m_menu.SetOptions(true, false);
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    HMENU submenu = ReadMenu(popup).at(0).submenu;
+    OpenSubmenu(submenu);
+    // 0 "Open" (Japanese: starts with 開), 1 separator, 2 Alpha, 3 beta, 4 apple.txt,
+    // 5 Mid.txt, 6 zed.txt
+    ASSERT_EQ(GetMenuItemCount(submenu), 7);
+    const bool ja = IsJapaneseRun();
+    struct Case {
+        HMENU menu;
+        char typed;
+        int highlighted; // -1: none
+        WORD command;
+        int index;
+    } cases[] = {
+        {submenu, 'a', -1, MNC_SELECT, 2},
+        {submenu, 'a', 2, MNC_SELECT, 4},
+        {submenu, 'A', 4, MNC_SELECT, 2}, // wraps around, either case
+        {submenu, 'a', 3, MNC_SELECT, 4},
+        {submenu, 'm', 6, MNC_EXECUTE, 5},
+        {submenu, 'Z', -1, MNC_EXECUTE, 6},
+        {submenu, 'o', -1, ja ? WORD{MNC_IGNORE} : WORD{MNC_EXECUTE}, 0},
+        {submenu, 'q', 2, MNC_IGNORE, 0},
+        {submenu, '-', -1, MNC_IGNORE, 0}, // the separator is never picked
+        {popup, 'e', -1, MNC_EXECUTE, 0},  // the user's own name counts at the top
+        {popup, 'x', -1, MNC_IGNORE, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(1, c.typed) + " after " + std::to_string(c.highlighted));
+        for (int k = 0; k < GetMenuItemCount(c.menu); ++k) {
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_STATE;
+            GetMenuItemInfoA(c.menu, static_cast<UINT>(k), TRUE, &info);
+            info.fState =
+                k == c.highlighted ? (info.fState | MFS_HILITE) : (info.fState & ~UINT{MFS_HILITE});
+            SetMenuItemInfoA(c.menu, static_cast<UINT>(k), TRUE, &info);
+        }
+        const LRESULT answer = TypeInMenu(c.menu, c.typed);
+        EXPECT_EQ(HIWORD(answer), c.command);
+        if (c.command != MNC_IGNORE) {
+            EXPECT_EQ(LOWORD(answer), c.index);
+        }
+    }
+    if (ja) {
+        // A double-byte character arrives with its lead byte in the high half.
+        const std::string open = ToAnsi(L"開");
+        ASSERT_EQ(open.size(), 2u);
+        const WORD typed = static_cast<WORD>((static_cast<unsigned char>(open[0]) << 8) |
+                                             static_cast<unsigned char>(open[1]));
+        const LRESULT answer =
+            SendMessageA(m_menu.GetHwnd(), WM_MENUCHAR, MAKEWPARAM(typed, MF_POPUP),
+                         reinterpret_cast<LPARAM>(submenu));
+        EXPECT_EQ(answer, MAKELRESULT(0, MNC_EXECUTE));
+    }
+    // Menus that are not this host's are left to the system.
+    CMenuHandle other(CreatePopupMenu());
+    AppendMenuA(other.Get(), MF_STRING, 1, "apple");
+    EXPECT_EQ(TypeInMenu(other.Get(), 'a'), MAKELRESULT(0, MNC_IGNORE));
 }
 
 TEST_F(MenuTest, InfoTipFollowsTheSelection) {

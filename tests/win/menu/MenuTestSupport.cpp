@@ -136,3 +136,51 @@ void MenuTest::RemoveSettingsProgram() {
 void MenuTest::OpenSubmenu(HMENU submenu) {
     SendMessageA(m_menu.GetHwnd(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(submenu), 0);
 }
+
+void MenuTest::DrawEntry(const MenuEntry& entry) {
+    CCanvas canvas(300, 24);
+    ASSERT_TRUE(canvas.Valid());
+    DRAWITEMSTRUCT draw = {};
+    draw.CtlType = ODT_MENU;
+    draw.itemID = entry.id;
+    draw.itemAction = ODA_DRAWENTIRE;
+    draw.hDC = canvas.Dc();
+    draw.rcItem = {0, 0, canvas.Width(), canvas.Height()};
+    draw.itemData = reinterpret_cast<ULONG_PTR>(entry.data);
+    SendMessageA(m_menu.GetHwnd(), WM_DRAWITEM, 0, reinterpret_cast<LPARAM>(&draw));
+}
+
+LRESULT MenuTest::TypeInMenu(HMENU menu, char typed) {
+    return SendMessageA(m_menu.GetHwnd(), WM_MENUCHAR,
+                        MAKEWPARAM(static_cast<unsigned char>(typed), MF_POPUP),
+                        reinterpret_cast<LPARAM>(menu));
+}
+
+LRESULT CTestMenu::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kCountIconsAsked) {
+        // Item data only: the paths ReadMenu asks for would take seconds for a huge folder.
+        HMENU menu = reinterpret_cast<HMENU>(wParam);
+        int asked = 0;
+        for (int position = 0; position < GetMenuItemCount(menu); ++position) {
+            MENUITEMINFOA info = {};
+            info.cbSize = sizeof(info);
+            info.fMask = MIIM_DATA;
+            if (GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info) &&
+                OwnsItemData(info.dwItemData)) {
+                const auto* data = reinterpret_cast<const ShellMenuItemData*>(info.dwItemData);
+                asked += data->GetKind() != MenuItemKind::Separator && !data->IsIconPending();
+            }
+        }
+        return asked;
+    }
+    const LRESULT result = CorvinaPlusMenu::WindowProc(message, wParam, lParam);
+    const auto* draw = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+    if (message == WM_DRAWITEM && draw != nullptr && OwnsItemData(draw->itemData)) {
+        const auto* data = reinterpret_cast<const ShellMenuItemData*>(draw->itemData);
+        if (data->GetKind() != MenuItemKind::Separator) {
+            ++drawn;
+            drawnWithoutIcon += data->IsIconPending() || data->GetIconIndex() < 0;
+        }
+    }
+    return result;
+}

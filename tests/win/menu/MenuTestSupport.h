@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <memory>
 #include <set>
 #include <string>
@@ -23,9 +24,24 @@ public:
     int screenHeight = 0; // 0: the real one
     std::set<std::string> notReadyDrives;
 
+    // Icon queries made through the menu's seam, and the items they were for.
+    std::atomic<int> iconQueries{0};
+
+    // Owner-drawn paintings of this menu's entries, and those painted without their icon.
+    std::atomic<int> drawn{0};
+    std::atomic<int> drawnWithoutIcon{0};
+    // Sent from another thread while the menu is open: counts, in the menu's own thread, the
+    // entries of the submenu in wParam whose icon has been asked for.
+    static constexpr UINT kCountIconsAsked = WM_APP + 31;
+
     bool SystemScrollsLongMenus() override { return scrolls; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
+    bool QueryEntryIcon(LPCITEMIDLIST list, int* iconIndex) override {
+        ++iconQueries;
+        return CorvinaPlusMenu::QueryEntryIcon(list, iconIndex);
+    }
     int GetScreenHeight() override {
         return screenHeight > 0 ? screenHeight : CorvinaPlusMenu::GetScreenHeight();
     }
@@ -70,6 +86,10 @@ protected:
     void RemoveSettingsProgram();
     // What WM_INITMENUPOPUP for submenu does, through the window.
     void OpenSubmenu(HMENU submenu);
+    // Paints the entry through the window's WM_DRAWITEM, as the menu does when it shows.
+    void DrawEntry(const MenuEntry& entry);
+    // What WM_MENUCHAR for typed in menu answers, through the window.
+    LRESULT TypeInMenu(HMENU menu, char typed);
 
     CScratchFolder m_scratch;
     CTestMenu m_menu;

@@ -1,5 +1,6 @@
 // The menu shown and tracked on the desktop, an entry picked with the keyboard.
 #include <atomic>
+#include <cstdio>
 #include <functional>
 #include <thread>
 #include <vector>
@@ -93,6 +94,87 @@ TEST_F(MenuTrackTest, ShowAtTracksOpensTheChosenEntryAndDestroysTheMenu) {
     EXPECT_EQ(m_menu.GetRootMenu(), nullptr) << "destroyed after the showing";
     EXPECT_TRUE(m_menu.GetCreatedSubmenus().empty());
     EXPECT_FALSE(m_menu.IsTipShowing());
+}
+
+// A folder of 10,000 files in the list: its submenu shows its first column and answers keys
+// long before most of its entries could have asked for their icons, and every entry painted
+// shows its icon.
+TEST_F(MenuTest, HugeFolderSubmenuPaintsAndAnswersKeysWithFewIconQueries) {
+    constexpr int kFiles = 10000;
+    const std::string top = MakeFolder("Huge");
+    for (int k = 0; k < kFiles; ++k) {
+        char name[32];
+        std::snprintf(name, sizeof(name), "Huge\\file-%05d.txt", k);
+        CHandle file(CreateFileA(m_scratch.File(name).c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        ASSERT_NE(file.Get(), INVALID_HANDLE_VALUE) << name;
+    }
+    SaveList({{top, ""}});
+    m_menu.SetOptions(true, false);
+    std::vector<std::string> launched;
+    m_menu.SetLaunchHook([&launched](LPCITEMIDLIST item) {
+        launched.push_back(PathOf(item));
+        return true;
+    });
+    const bool ja = IsJapaneseRun();
+    struct Case {
+        const char* what;
+        std::string typed;      // characters after the submenu opened
+        std::vector<UINT> keys; // then these keys
+        std::string opened;     // empty: nothing
+    } cases[] = {
+        {"Down and Return", "", {VK_DOWN, VK_RETURN}, top + "\\file-00000.txt"},
+        {"a letter selects", "f", {VK_RETURN}, top + "\\file-00000.txt"},
+        {"the same letter again", "ff", {VK_RETURN}, top + "\\file-00001.txt"},
+        // Only "Open" starts with o ("開く" in Japanese: no entry does).
+        {"a unique letter opens", "o", {}, ja ? std::string() : top},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        launched.clear();
+        m_menu.drawn = 0;
+        m_menu.drawnWithoutIcon = 0;
+        m_menu.iconQueries = 0;
+        int shownQueries = -1;
+        int shownDrawn = 0;
+        int askedEntries = -1;
+        HWND host = m_menu.GetHwnd();
+        CMenuDriver driver(c.keys, [&] {
+            for (UINT key : {VK_DOWN, VK_RIGHT}) {
+                PostMessageA(FindShownMenu(), WM_KEYDOWN, key, 0);
+                Sleep(100);
+            }
+            // The first column is painted once the paintings stop coming.
+            int last = -1;
+            for (int wait = 0; wait < 1200 && (m_menu.drawn < 10 || m_menu.drawn != last); ++wait) {
+                last = m_menu.drawn;
+                Sleep(250);
+            }
+            HMENU submenu = GetSubMenu(m_menu.GetPopupMenu(), 0);
+            for (char typed : c.typed) {
+                PostMessageA(FindShownMenu(), WM_CHAR, static_cast<unsigned char>(typed), 0);
+                Sleep(200);
+            }
+            shownDrawn = m_menu.drawn;
+            shownQueries = m_menu.iconQueries;
+            DWORD_PTR asked = 0;
+            if (SendMessageTimeoutA(host, CTestMenu::kCountIconsAsked,
+                                    reinterpret_cast<WPARAM>(submenu), 0, SMTO_BLOCK, 10000,
+                                    &asked)) {
+                askedEntries = static_cast<int>(asked);
+            }
+        });
+        m_menu.ShowAt(100, 100, TPM_LEFTALIGN);
+        driver.Finish();
+        ASSERT_TRUE(driver.Found()) << "the popup never appeared";
+        EXPECT_GE(shownDrawn, 10) << "the submenu's first column was not painted";
+        EXPECT_EQ(m_menu.drawnWithoutIcon, 0) << "entries painted without their icon";
+        EXPECT_GE(shownQueries, 1);
+        EXPECT_LT(shownQueries, kFiles / 10) << "most entries must not have asked for an icon";
+        EXPECT_EQ(askedEntries, shownQueries) << "each entry asks once and keeps its icon";
+        EXPECT_EQ(launched, c.opened.empty() ? std::vector<std::string>{}
+                                             : std::vector<std::string>{c.opened});
+    }
 }
 
 // Stands in for the resident frame: a posted request that shows the menu, dispatched by

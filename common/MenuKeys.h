@@ -1,0 +1,27 @@
+// WM_MENUCHAR for the suite's owner-drawn menus: the system cannot match a typed character
+// against labels it never sees, so each menu hands the message here with its entries' labels
+// (the rule itself is corvina::ChooseMenuEntryByKey).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// The typed character of a WM_MENUCHAR's wParam as text of the system code page. An ANSI
+// window gets a double-byte character with its lead byte in the high half of the low word;
+// a Unicode window (unicode true) gets a UTF-16 unit.
+std::string MenuCharText(WPARAM wParam, bool unicode);
+
+// Whether the window that owns the menu this thread tracks is a Unicode window (Explorer on
+// the NT family); false when the system cannot tell.
+bool IsMenuOwnerUnicode();
+
+// The label of one entry, read from its MIIM_DATA / MIIM_ID / MIIM_FTYPE information; null
+// when a key never picks the entry (a separator, someone else's data).
+using MenuKeyLabel = std::function<const char*(const MENUITEMINFOA& item)>;
+
+// The WM_MENUCHAR answer for menu: MNC_SELECT or MNC_EXECUTE with the entry's position, or
+// MNC_IGNORE when no entry starts with the typed character. Labels are drawn as they are, so
+// an "&" in them is an ordinary character.
+LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel& labelOf);
