@@ -2,16 +2,13 @@
 
 #include <new>
 
-namespace {
-
-constexpr DWORD kStubbornAttributes =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-
-bool HasStubbornAttributes(DWORD attributes) {
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & kStubbornAttributes) != 0;
-}
-
-} // namespace
+// The rules' own copies of the system's values.
+static_assert(corvina::kErrorAccessDenied == ERROR_ACCESS_DENIED, "kErrorAccessDenied");
+static_assert(corvina::kAttributeReadOnly == FILE_ATTRIBUTE_READONLY, "kAttributeReadOnly");
+static_assert(corvina::kAttributeHidden == FILE_ATTRIBUTE_HIDDEN, "kAttributeHidden");
+static_assert(corvina::kAttributeSystem == FILE_ATTRIBUTE_SYSTEM, "kAttributeSystem");
+static_assert(corvina::kAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY, "kAttributeDirectory");
+static_assert(corvina::kInvalidAttributes == INVALID_FILE_ATTRIBUTES, "kInvalidAttributes");
 
 bool FileExistsAt(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
@@ -32,7 +29,7 @@ BOOL CopyFileByRule(const char* source, const char* target) {
         return TRUE;
     }
     // Only the attributes are worth getting past: a file held open stays refused.
-    if (GetLastError() != ERROR_ACCESS_DENIED || !HasStubbornAttributes(before)) {
+    if (!corvina::RetryWithNormalAttributes(GetLastError(), before)) {
         return FALSE;
     }
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
@@ -44,8 +41,7 @@ BOOL DeleteFileByRule(const char* path) {
     if (DeleteFileA(path)) {
         return TRUE;
     }
-    if (GetLastError() != ERROR_ACCESS_DENIED || !HasStubbornAttributes(before) ||
-        (before & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+    if (!corvina::RetryWithNormalAttributes(GetLastError(), before)) {
         return FALSE;
     }
     SetFileAttributesA(path, FILE_ATTRIBUTE_NORMAL);

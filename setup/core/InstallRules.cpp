@@ -253,6 +253,14 @@ int CopyProgressPosition(int index, int count) {
     return static_cast<int>(int64_t{index} * 100 / count);
 }
 
+bool RetryWithNormalAttributes(uint32_t error, uint32_t attributesBefore) {
+    if (error != kErrorAccessDenied || attributesBefore == kInvalidAttributes ||
+        (attributesBefore & kAttributeDirectory) != 0) {
+        return false;
+    }
+    return (attributesBefore & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem)) != 0;
+}
+
 bool IsSuiteShortcutTarget(std::string_view targetPath, LeadBytePredicate isLead) {
     if (targetPath.empty()) {
         return false;

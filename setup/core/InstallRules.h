@@ -72,6 +72,17 @@ std::vector<int> ProgressSteps(int current, int target);
 // The bar's position before copying package file index of count: index * 100 / count.
 int CopyProgressPosition(int index, int count);
 
+// The copy and delete rules try once more, with the file's attributes made normal, only when
+// the first attempt was refused with access denied and the file had the read-only, hidden or
+// system attribute beforehand; never for a folder, nor when the attributes could not be read.
+constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kAttributeReadOnly = 0x1;
+constexpr uint32_t kAttributeHidden = 0x2;
+constexpr uint32_t kAttributeSystem = 0x4;
+constexpr uint32_t kAttributeDirectory = 0x10;
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
+bool RetryWithNormalAttributes(uint32_t error, uint32_t attributesBefore);
+
 // The shortcut clean-up removes a link whose target's file name (after its last backslash)
 // is "Corvset.exe" or "CorvinaPlus.exe" (any ASCII case). An empty target is never one.
 bool IsSuiteShortcutTarget(std::string_view targetPath, LeadBytePredicate isLead);

@@ -256,6 +256,31 @@ TEST(Progress, StepsOneByOneUpToTheTarget) {
     EXPECT_EQ(ProgressSteps(83, 100).size(), 17u);
 }
 
+TEST(FileRules, RetriedWithNormalAttributesOnlyForStubbornFilesRefusedAccess) {
+    const uint32_t kArchive = 0x20;
+    const uint32_t kSharingViolation = 32;
+    const struct {
+        uint32_t error;
+        uint32_t attributes;
+        bool retry;
+    } cases[] = {
+        {kErrorAccessDenied, kAttributeReadOnly, true},
+        {kErrorAccessDenied, kAttributeHidden, true},
+        {kErrorAccessDenied, kAttributeSystem, true},
+        {kErrorAccessDenied, kAttributeReadOnly | kArchive, true},
+        {kErrorAccessDenied, kArchive, false},
+        {kErrorAccessDenied, 0x80, false}, // normal
+        {kErrorAccessDenied, kAttributeDirectory | kAttributeReadOnly, false},
+        {kErrorAccessDenied, kInvalidAttributes, false}, // the file was not there
+        {kSharingViolation, kAttributeReadOnly, false},  // held open
+        {0, kAttributeHidden, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(RetryWithNormalAttributes(c.error, c.attributes), c.retry)
+            << c.error << ' ' << std::hex << c.attributes;
+    }
+}
+
 TEST(ShortcutCleanUp, TargetsOfTheSuiteRecognisedByFileName) {
     const struct {
         std::string target;
