@@ -33,7 +33,8 @@ BOOL ReplaceOnRestart(const char* source, const char* target, RestartPlatform pl
 // How WININIT.INI gets its new contents: written whole to "<path>.new" beside it, and only
 // once that file is complete and closed moved into its place (MoveFileEx replacing it; on
 // the 95/98/Me family, which lacks that, through ReplaceByRenames). A write that fails
-// deletes the new file and leaves the old one as it was. 1 when the file holds contents.
+// deletes the new file and leaves the old one as it was. 1 when WININIT.INI then holds
+// the new contents.
 BOOL WriteWininitContents(const char* wininitPath, const std::string& contents);
 std::string WininitNewFilePath(const char* wininitPath);    // "<path>.new"
 std::string WininitBackupFilePath(const char* wininitPath); // "<path>.old"
