@@ -39,8 +39,6 @@ bool EndsWith(const std::string& text, const std::string& tail) {
 }
 
 TEST(SideNames, FirstFreeFileNameFoldersDoNotCount) {
-    CScratchFolder scratch("sidenames");
-    const std::string x = scratch.CreateTextFile("Corvina.dll");
     const struct {
         const char* what;
         std::vector<std::string> files;
