@@ -127,6 +127,7 @@ for build in "$@"; do
         echo "no package in $build: not built yet"
         continue
     fi
+    build=$(cd "$build" && pwd)
     zips=("$build"/Corvina-$version-*.zip)
     [ ${#zips[@]} -eq 1 ] && [ -f "${zips[0]}" ] || problem "zips in $build: ${zips[*]}"
     check_package "$build/package/Corvina" "${zips[0]}" "$build/bin" "$source_readme"
