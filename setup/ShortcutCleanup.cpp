@@ -51,7 +51,7 @@ void WalkFolder(const std::string& folder, std::vector<std::string>& emptiedCand
         const std::string target = ReadShortcutTarget(file);
         if (corvina::IsSuiteShortcutTarget(target, IsSystemLeadByte)) {
             DeleteFileByRule(file.c_str());
-            corvina::AddFolderOnce(emptiedCandidates, folder);
+            corvina::AddFolderOnce(emptiedCandidates, folder, IsSystemLeadByte);
         }
     }
 }
@@ -103,7 +103,7 @@ void RemoveSuiteShortcuts(const std::string& programsFolder,
         // Out of memory half-way: the folders listed so far are still tidied below.
     }
     for (const std::string& folder : folders) {
-        if (!corvina::IsKeptFolder(folder, keptFolders)) {
+        if (!corvina::IsKeptFolder(folder, keptFolders, IsSystemLeadByte)) {
             RemoveDirectoryA(folder.c_str());
         }
     }
