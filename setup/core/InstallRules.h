@@ -80,6 +80,12 @@ void AddFolderOnce(std::vector<std::string>& folders, std::string_view folder);
 // True for a folder that the clean-up never removes: one of the startup folders (any ASCII
 // case; empty entries never match).
 bool IsKeptFolder(std::string_view folder, const std::vector<std::string>& startupFolders);
+// The same where texts may hold two-byte characters: their bytes compare as they are, so a
+// trail byte that happens to be a letter is never folded.
+void AddFolderOnce(std::vector<std::string>& folders, std::string_view folder,
+                   LeadBytePredicate isLead);
+bool IsKeptFolder(std::string_view folder, const std::vector<std::string>& startupFolders,
+                  LeadBytePredicate isLead);
 
 // The keys of a registry key tree in the order they are deleted, key itself last: for each
 // subkey S of K in enumeration order, first the tree below K\S, then K\S. subkeysOf lists
@@ -89,6 +95,7 @@ KeyTreeDeletionOrder(std::string_view key,
                      const std::function<std::vector<std::string>(const std::string&)>& subkeysOf);
 
 // Equal without regard to ASCII case; the bytes of two-byte characters compare as they are.
+// A null isLead means a code page without two-byte characters.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b, LeadBytePredicate isLead);
 
 } // namespace corvina
