@@ -141,8 +141,19 @@ bool CloseStartedSettingsSheet() {
 class InstallTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)));
+        m_comInitialised = true;
         ASSERT_TRUE(m_package.Complete());
-        // Every case starts without an installation to find.
+        ClearInstallation();
+    }
+    void TearDown() override {
+        if (m_comInitialised) {
+            CoUninitialize();
+        }
+    }
+
+    // Every case starts without an installation to find.
+    static void ClearInstallation() {
         CRegKey uninstall;
         if (uninstall.Open(HKEY_LOCAL_MACHINE,
                            "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall",
@@ -202,6 +213,7 @@ protected:
 
     CPackage m_package;
     CScratchFolder m_scratch{"target"};
+    bool m_comInitialised = false;
 };
 
 TEST_F(InstallTest, InstallsIntoTheFolderWithTheProductNameOnce) {
@@ -215,7 +227,7 @@ TEST_F(InstallTest, InstallsIntoTheFolderWithTheProductNameOnce) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed);
-        SetUp();
+        ClearInstallation();
         InstallWithOk(c.typed);
         ExpectInstalledIn(c.installed);
     }
@@ -372,9 +384,11 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheNextStart) {
         ERROR_SUCCESS);
     std::vector<BYTE> pending;
     ASSERT_EQ(session.QueryBinary("PendingFileRenameOperations", pending), ERROR_SUCCESS);
-    const std::string operations(pending.begin(), pending.end());
-    std::wstring wide(reinterpret_cast<const wchar_t*>(pending.data()), pending.size() / 2);
-    EXPECT_NE(wide.find(ToWide(target + ".1")), std::wstring::npos) << ToAnsi(wide);
+    std::string operations(pending.begin(), pending.end());
+    for (char& c : operations) {
+        c = c == '\0' ? '|' : c;
+    }
+    EXPECT_NE(operations.find(target + ".1"), std::string::npos) << operations;
     const StoredText once = ReadMachineValue(kRunKey, "CorvinaPlusOnce");
     EXPECT_EQ(once.text, folder + "\\Corvset.exe");
     EXPECT_EQ(once.size, once.text.size());
@@ -404,11 +418,12 @@ TEST_F(InstallTest, RunningProgramsOfTheSuiteAreEndedFirst) {
     EXPECT_EQ(WaitForSingleObject(resident.hProcess, 60000), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(sheetProcess, 60000), WAIT_OBJECT_0);
     // Copied over the ended programs, or at the next start if they were still going.
-    const std::wstring last = setup.Answer(IDNO);
-    if (last != Completed()) {
-        setup.Answer(IDOK);
-    } else {
+    const std::wstring last =
+        setup.Answer([](const std::wstring& text) { return text == Completed() ? IDOK : IDNO; });
+    if (last == Completed()) {
         EXPECT_TRUE(CloseStartedSettingsSheet());
+    } else {
+        setup.Answer(IDOK);
     }
     EXPECT_TRUE(setup.WaitForExit());
     CloseHandle(sheetProcess);

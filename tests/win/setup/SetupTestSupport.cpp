@@ -40,10 +40,17 @@ std::wstring InstallCaption() {
 }
 
 std::wstring TextOf(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    std::wstring text(static_cast<size_t>(length > 0 ? length : 0) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    // Asked of the window itself: for another process's edit control the system's own copy
+    // of the text is not the control's.
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &length)) {
+        return std::wstring();
+    }
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_NORMAL, 10000, &copied);
+    text.resize(static_cast<size_t>(copied));
     return text;
 }
 
@@ -181,12 +188,17 @@ HWND CSetupProcess::WaitForMessageBox(DWORD timeoutMs) {
 }
 
 std::wstring CSetupProcess::Answer(int button, DWORD timeoutMs) {
+    return Answer([button](const std::wstring&) { return button; }, timeoutMs);
+}
+
+std::wstring CSetupProcess::Answer(const std::function<int(const std::wstring&)>& choose,
+                                   DWORD timeoutMs) {
     HWND box = WaitForMessageBox(timeoutMs);
     if (!box) {
         return std::wstring();
     }
     const std::wstring text = TextOf(GetDlgItem(box, kMessageBoxText));
-    PostClick(box, button);
+    PostClick(box, choose(text));
     // The box must be gone before the next one is looked for.
     WaitFor([&] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
     return text;

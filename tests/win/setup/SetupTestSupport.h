@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 
 #include "TestSupport.h"
@@ -52,6 +53,9 @@ public:
     // Waits for a message box, reads its text and presses button; the text, or "" when none
     // came.
     std::wstring Answer(int button, DWORD timeoutMs = 60000);
+    // The same with the button chosen by the text.
+    std::wstring Answer(const std::function<int(const std::wstring&)>& choose,
+                        DWORD timeoutMs = 60000);
 
 private:
     PROCESS_INFORMATION m_process{};
