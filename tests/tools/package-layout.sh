@@ -3,7 +3,9 @@
 # situations, then the package of each build tree given (package/Corvina next to bin/) as
 # a user unpacks it. No Wine needed.
 #
-#   tests/tools/package-layout.sh [BUILD_DIR ...]   a build tree without a package is skipped
+#   tests/tools/package-layout.sh [--required] [BUILD_DIR ...]
+# A build tree without a package is skipped, unless --required came before it (a Windows
+# tree checking its own package, which its default build makes).
 set -uo pipefail
 root=$(cd "$(dirname "$0")/../.." && pwd)
 work=$(mktemp -d)
@@ -122,9 +124,19 @@ for entry in "${cases[@]}"; do
     verdict "$name"
 done
 
+required=no
 for build in "$@"; do
+    if [ "$build" = --required ]; then
+        required=yes
+        continue
+    fi
     if [ ! -d "$build/package/Corvina" ]; then
-        echo "no package in $build: not built yet"
+        if [ $required = yes ]; then
+            problem "no package/Corvina"
+            verdict "built package in $build"
+        else
+            echo "no package in $build: not built yet"
+        fi
         continue
     fi
     build=$(cd "$build" && pwd)
