@@ -15,6 +15,7 @@
 #include "setup/ServerMessages.h"
 #include "setup/SetupCommon.h"
 #include "setup/ShortcutCleanup.h"
+#include "setup/core/InstallDecisions.h"
 #include "setup/core/RemovalRules.h"
 #include "setup/resource.h"
 

@@ -29,15 +29,6 @@ std::string RelaunchFolderArgument(std::string_view programFolder, LeadBytePredi
     return folder;
 }
 
-std::string PathInFolder(std::string_view folder, std::string_view name, LeadBytePredicate isLead) {
-    std::string path(folder);
-    if (!path.empty() && !EndsWithBackslash(path, isLead)) {
-        path.push_back('\\');
-    }
-    path.append(name);
-    return path;
-}
-
 FileRemoval DecideFileRemoval(bool deleted, bool stillPresent) {
     return deleted || !stillPresent ? FileRemoval::Removed : FileRemoval::ScheduleForRestart;
 }

@@ -21,9 +21,6 @@ bool EndsWithBackslash(std::string_view text, LeadBytePredicate isLead);
 // backslash, except that a drive root keeps it ("C:\").
 std::string RelaunchFolderArgument(std::string_view programFolder, LeadBytePredicate isLead);
 
-// folder, a backslash unless it ends in one, and name.
-std::string PathInFolder(std::string_view folder, std::string_view name, LeadBytePredicate isLead);
-
 // After both delete attempts: a file that is gone, or was never there, is removed; one that
 // is still there is left for the next start of Windows, which then has to come.
 enum class FileRemoval {

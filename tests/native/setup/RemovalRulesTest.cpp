@@ -51,24 +51,6 @@ TEST(RemovalRules, RelaunchFolderLosesItsBackslashUnlessADriveRoot) {
     }
 }
 
-TEST(RemovalRules, PathInFolderAddsOneBackslash) {
-    struct Case {
-        const char* folder;
-        const char* path;
-    };
-    const Case cases[] = {
-        {"C:\\Corvina", "C:\\Corvina\\Readme.txt"},
-        {"C:\\Corvina\\", "C:\\Corvina\\Readme.txt"},
-        {"C:\\", "C:\\Readme.txt"},
-        {"C:\\\x83\x5C", "C:\\\x83\x5C\\Readme.txt"},
-        {"", "Readme.txt"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(corvina::PathInFolder(c.folder, "Readme.txt", IsCp932LeadByte), c.path)
-            << c.folder;
-    }
-}
-
 TEST(RemovalRules, OnlyAFileStillThereWaitsForTheRestart) {
     struct Case {
         bool deleted;

@@ -1,7 +1,7 @@
 // The removal through Uninstall.exe run as the system runs it: started from the uninstall
 // entry, it copies itself to the temporary folder, and the copy's dialog is driven by window
-// messages. The installation is laid out as the installer leaves it, with both servers
-// registered; the automation doubles play the browser windows. Everything here changes the
+// messages. The suite is installed by Uninstall.exe -install, with both servers registered
+// afterwards; the automation doubles play the browser windows. Everything here changes the
 // machine, so the program runs in a throwaway copy of the prefix.
 #include <windows.h>
 #include <objbase.h>
@@ -17,10 +17,14 @@
 
 #include "BasicPageTestSupport.h"
 #include "SettingsTestSupport.h"
+#include "SetupTestSupport.h"
 #include "TestSupport.h"
 #include "automation_doubles/DoublesControl.h"
 #include "framework/CRegKey.h"
 #include "setup/ServerLoading.h"
+
+using setup_test::CPackage;
+using setup_test::CSetupProcess;
 
 namespace {
 
@@ -442,45 +446,47 @@ protected:
 
     std::string Installed(const char* name) const { return m_folder + "\\" + name; }
 
-    // The installation as the installer leaves it and the settings program completes it.
+    // The installation made by Uninstall.exe -install from a package of the built files, and
+    // what the settings program adds on request: both servers registered, the autostart value
+    // and the resident program's options.
     void LayOutInstallation() {
-        ASSERT_EQ(SHCreateDirectoryExA(nullptr, m_folder.c_str(), nullptr), ERROR_SUCCESS);
-        const std::pair<const char*, const char*> files[] = {
-            {CORVSET_EXE, "Corvset.exe"},        {CORVINA_DLL, "Corvina.dll"},
-            {CORVINA_BAR_DLL, "CorvinaBar.dll"}, {CORVINA_PLUS_EXE, "CorvinaPlus.exe"},
-            {UNINSTALL_EXE, "Uninstall.exe"},
-        };
-        for (const auto& file : files) {
-            ASSERT_TRUE(
-                CopyFileA(HostPath(file.first).c_str(), Installed(file.second).c_str(), FALSE))
-                << file.second;
+        ASSERT_TRUE(m_package.Complete());
+        {
+            CSetupProcess setup;
+            ASSERT_TRUE(setup.Start(m_package.File("Uninstall.exe"), "-install"));
+            HWND dialog = setup.WaitForInstallDialog();
+            ASSERT_NE(dialog, nullptr);
+            setup_test::SetFolderField(dialog, ToWide(m_folder));
+            setup_test::PostClick(dialog, IDOK);
+            EXPECT_EQ(setup.Answer(IDOK),
+                      ForRun(L"インストールが完了しました。Corvinaの設定を行って下さい。",
+                             L"Installation was completed. Please Settings."));
+            ASSERT_TRUE(setup.WaitForExit());
         }
-        HANDLE readme = CreateFileA(Installed("Readme.txt").c_str(), GENERIC_WRITE, 0, nullptr,
-                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        ASSERT_NE(readme, INVALID_HANDLE_VALUE);
-        DWORD written = 0;
-        WriteFile(readme, "Corvina\r\n", 9, &written, nullptr);
-        CloseHandle(readme);
+        // The installation ends by starting the settings program; it is closed unchanged.
+        std::vector<HWND> sheets;
+        ASSERT_TRUE(WaitFor([&] {
+            sheets = settings_test::FindDialogs(settings_test::ExpectedSheetTitle());
+            return !sheets.empty();
+        }));
+        for (HWND sheet : sheets) {
+            PostMessageW(sheet, WM_COMMAND, IDCANCEL, 0);
+        }
+        ASSERT_TRUE(WaitFor([] {
+            return settings_test::FindDialogs(settings_test::ExpectedSheetTitle()).empty();
+        }));
+        ASSERT_TRUE(PathExists(Installed("uninstall.exe")));
+        ASSERT_TRUE(ValueExists(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString"));
 
-        ASSERT_EQ(SHCreateDirectoryExA(nullptr, m_shortcuts.c_str(), nullptr), ERROR_SUCCESS);
-        ASSERT_TRUE(
-            CreateShortcut(m_shortcuts + "\\Corvina Plus.lnk", Installed("CorvinaPlus.exe")));
-        ASSERT_TRUE(CreateShortcut(m_shortcuts + "\\" +
-                                       ToAnsi(ForRun(L"Corvinaの設定.lnk", L"Setting Corivna.lnk")),
-                                   Installed("Corvset.exe")));
-
-        SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayName", "Corvina 2.02");
-        SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "DisplayIcon", Installed("uninstall.exe"));
-        SetString(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString", Installed("uninstall.exe"));
         SetString(HKEY_LOCAL_MACHINE, kRunKey, "CorvinaPlus", Installed("CorvinaPlus.exe"));
         SetString(HKEY_CURRENT_USER, kResidentKey, "FolderOnly", "0");
-
         ASSERT_TRUE(RegisterServerByLoading(Installed("Corvina.dll").c_str()));
         ASSERT_TRUE(RegisterServerByLoading(Installed("CorvinaBar.dll").c_str()));
         ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kExtensionClassKey));
         ASSERT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kBandClassKey));
     }
 
+    CPackage m_package;
     static bool s_doubles;
     std::string m_folder;
     std::string m_shortcuts;
@@ -687,7 +693,7 @@ TEST_F(RemovalTest, CancelLeavesTheInstallation) {
 TEST_F(RemovalTest, NoFolderEndsSilentlyButTheCopyIsScheduled) {
     CScratchFolder scratch("removal");
     const std::string copy = scratch.File("tmpCorvinaTest.tmp");
-    ASSERT_TRUE(CopyFileA(HostPath(UNINSTALL_EXE).c_str(), copy.c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(m_package.File("Uninstall.exe").c_str(), copy.c_str(), FALSE));
     const struct {
         const char* name;
         std::string argument;
