@@ -245,8 +245,9 @@ TEST_F(InstallTest, RefusedFoldersKeepTheDialogOpenAndCreateNothing) {
     ASSERT_NE(missing[0], '?');
     const std::string cases[] = {"relative\\Corvina", m_scratch.Path() + "a?b",
                                  m_scratch.Path() + "a*", missing, "C:"};
+    // A relative folder would be made in the program's current folder.
     CSetupProcess setup;
-    ASSERT_TRUE(setup.Start(Program(), "-install"));
+    ASSERT_TRUE(setup.Start(Program(), "-install", m_scratch.Folder()));
     HWND dialog = setup.WaitForInstallDialog();
     ASSERT_NE(dialog, nullptr);
     for (const auto& typed : cases) {
@@ -261,7 +262,7 @@ TEST_F(InstallTest, RefusedFoldersKeepTheDialogOpenAndCreateNothing) {
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDOK)));
         EXPECT_TRUE(IsWindowEnabled(GetDlgItem(dialog, IDCANCEL)));
         EXPECT_EQ(setup.WaitForMessageBox(500), nullptr);
-        EXPECT_FALSE(FileExists(m_package.Path() + "relative"));
+        EXPECT_FALSE(FileExists(m_scratch.Path() + "relative"));
         EXPECT_FALSE(MachineValueExists(kUninstallKey, "UninstallString"));
     }
     setup_test::PostClick(dialog, IDCANCEL);

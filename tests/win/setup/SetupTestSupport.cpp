@@ -139,14 +139,16 @@ CSetupProcess::~CSetupProcess() {
     }
 }
 
-bool CSetupProcess::Start(const std::string& program, const std::string& arguments) {
+bool CSetupProcess::Start(const std::string& program, const std::string& arguments,
+                          const std::string& currentFolder) {
     std::string line = "\"" + program + "\" " + arguments;
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof(startup);
-    return CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &m_process) != FALSE;
+    return CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          currentFolder.empty() ? nullptr : currentFolder.c_str(), &startup,
+                          &m_process) != FALSE;
 }
 
 bool CSetupProcess::WaitForExit(DWORD timeoutMs) {

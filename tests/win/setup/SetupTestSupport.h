@@ -40,7 +40,9 @@ public:
     CSetupProcess& operator=(const CSetupProcess&) = delete;
     ~CSetupProcess();
 
-    bool Start(const std::string& program, const std::string& arguments);
+    // In currentFolder, or in the test's own when it is empty.
+    bool Start(const std::string& program, const std::string& arguments,
+               const std::string& currentFolder = std::string());
     // Whether the process ended within timeoutMs.
     bool WaitForExit(DWORD timeoutMs = 60000);
     DWORD Id() const { return m_process.dwProcessId; }
