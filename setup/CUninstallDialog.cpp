@@ -83,6 +83,12 @@ void CUninstallDialog::OnOK() {
     EndDialogWith(IDOK);
 }
 
+void CUninstallDialog::OnCancel() {
+    if (!m_running) {
+        CDialog::OnCancel();
+    }
+}
+
 void CUninstallDialog::SetStatus(const std::string& text) {
     SetDlgItemTextA(GetHwnd(), IDC_STATUS, text.c_str());
     UpdateWindow(GetItem(IDC_STATUS));

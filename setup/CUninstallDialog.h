@@ -17,6 +17,9 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void OnOK() override;
+    // Escape and the close box still reach here while the steps run; once started, the
+    // removal is not cancelled.
+    void OnCancel() override;
 
 private:
     void RunRemovalSteps();

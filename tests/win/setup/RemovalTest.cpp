@@ -352,8 +352,8 @@ public:
 
     void Press(int button) { PostMessageW(GetDlgItem(m_dialog, button), BM_CLICK, 0, 0); }
 
-    // The next box of the dialog: its text; it is answered with button.
-    std::wstring Answer(int button) {
+    // The next box of the dialog, once it shows; nullptr when none comes.
+    HWND WaitForBox() {
         HWND box = nullptr;
         WaitFor(
             [&] {
@@ -361,6 +361,12 @@ public:
                 return box && IsWindowVisible(box);
             },
             60000);
+        return box;
+    }
+
+    // The next box's text; it is answered with button.
+    std::wstring Answer(int button) {
+        HWND box = WaitForBox();
         if (!box) {
             return L"(no box)";
         }
@@ -660,7 +666,12 @@ TEST_F(RemovalTest, AFileInUseWaitsForTheRestart) {
     RemovalRun run;
     ASSERT_TRUE(run.Start());
     run.Press(IDOK);
+    // Escape or the close box while the removal runs does not end it half-way.
+    ASSERT_NE(run.WaitForBox(), nullptr);
+    PostMessageW(run.Dialog(), WM_COMMAND, IDCANCEL, 0);
     EXPECT_EQ(run.Answer(IDNO), RestartQuestionText());
+    ASSERT_NE(run.WaitForBox(), nullptr);
+    EXPECT_TRUE(IsWindowVisible(run.Dialog()));
     EXPECT_EQ(run.Answer(IDOK), RestartLaterText());
     ASSERT_TRUE(run.Ended());
     CloseHandle(held);
