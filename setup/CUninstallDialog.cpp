@@ -21,12 +21,6 @@
 
 namespace {
 
-bool IsSystemLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
 constexpr char kResidentOptionsKey[] = "Software\\Velmora\\Corvina Plus";
 // CorvinaBar.dll's band class, switched off in the browsers before the file goes.
 constexpr char kBandClassId[] = "{9E3B4C71-2D58-4A0F-B6C3-71E8D2A45F90}";
@@ -137,8 +131,8 @@ void CUninstallDialog::RunRemovalSteps() {
 
     SetStatus(BuildText(kRemovingResident));
     EndSuitePrograms();
-    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "CorvinaPlus");
-    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kRunKey, "CorvinaPlusOnce");
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kMachineRunKey, "CorvinaPlus");
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kMachineRunKey, "CorvinaPlusOnce");
     DeleteRegistryKeyTree(HKEY_CURRENT_USER, kResidentOptionsKey);
     m_progress.AdvanceTo(60);
 
@@ -169,7 +163,7 @@ void CUninstallDialog::RunRemovalSteps() {
         RemoveSuiteShortcuts(programs, kept);
     }
 
-    DeleteRegistryKeyTree(HKEY_LOCAL_MACHINE, kUninstallKey);
+    DeleteRegistryKeyTree(HKEY_LOCAL_MACHINE, kUninstallEntryKey);
     m_progress.AdvanceTo(100);
 
     if (restartNeeded) {

@@ -41,14 +41,8 @@ const BilingualText kInstallationCompleted = {
 namespace {
 
 const char kExtensionServerKey[] = "CLSID\\{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}\\InprocServer32";
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kDisplayName[] = "Corvina 2.02";
 const BilingualText kSettingsShortcut = {L"Corvinaの設定.lnk", "Setting Corivna.lnk"};
-
-bool IsSystemLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 
 std::string InFolder(const std::string& folder, const std::string& name) {
     return corvina::PathInFolder(folder, name, IsSystemLeadByte);
@@ -90,7 +84,7 @@ void CreateSuiteShortcuts(const std::string& installFolder) {
 
 void WriteUninstallEntry(const std::string& installFolder) {
     CRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+    if (key.Create(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         return;
     }
     const std::string program = InFolder(installFolder, "uninstall.exe");
@@ -101,7 +95,7 @@ void WriteUninstallEntry(const std::string& installFolder) {
 
 void WriteRunOnceAfterRestart(const std::string& installFolder) {
     CRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, kRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+    if (key.Create(HKEY_LOCAL_MACHINE, kMachineRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         return;
     }
     key.SetString("CorvinaPlusOnce", InFolder(installFolder, "Corvset.exe"), false);
@@ -126,7 +120,7 @@ bool CopyPackageFile(const std::string& source, const std::string& target) {
 bool FindExistingInstallation(std::string* folder) {
     std::string found = FolderOfRegisteredFile(HKEY_CLASSES_ROOT, kExtensionServerKey, nullptr);
     if (found.empty()) {
-        found = FolderOfRegisteredFile(HKEY_LOCAL_MACHINE, kUninstallKey, "UninstallString");
+        found = FolderOfRegisteredFile(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "UninstallString");
     }
     if (found.empty()) {
         return false;

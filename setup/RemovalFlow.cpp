@@ -10,10 +10,6 @@
 
 namespace {
 
-bool IsSystemLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
 // The folder of a full file name, with its trailing backslash.
 std::string FolderOfFile(const std::string& path) {
     const size_t slash = path.find_last_of('\\');

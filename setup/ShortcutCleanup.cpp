@@ -7,13 +7,10 @@
 #include "framework/Handles.h"
 #include "framework/AnsiWide.h"
 #include "setup/FileRules.h"
+#include "setup/SetupCommon.h"
 #include "setup/core/InstallRules.h"
 
 namespace {
-
-bool IsSystemLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
 
 struct FindTraits {
     using Handle = HANDLE;

@@ -19,11 +19,11 @@
 
 using setup_test::CPackage;
 using setup_test::CSetupProcess;
+using setup_test::kRunKey;
+using setup_test::kUninstallKey;
 
 namespace {
 
-const char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
-const char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kExtensionClass[] = "{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}";
 const char* const kSixFiles[] = {"Readme.txt",     "Corvset.exe",     "Corvina.dll",
                                  "CorvinaBar.dll", "CorvinaPlus.exe", "Uninstall.exe"};

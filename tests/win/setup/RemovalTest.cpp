@@ -25,11 +25,11 @@
 
 using setup_test::CPackage;
 using setup_test::CSetupProcess;
+using setup_test::kRunKey;
+using setup_test::kUninstallKey;
 
 namespace {
 
-constexpr char kUninstallKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
-constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 constexpr char kListKey[] = "Software\\Velmora\\Corvina";
 constexpr char kResidentKey[] = "Software\\Velmora\\Corvina Plus";
 constexpr char kExtensionClassKey[] = "CLSID\\{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}";

@@ -11,6 +11,11 @@
 
 namespace setup_test {
 
+// The keys the installation writes under HKEY_LOCAL_MACHINE.
+inline constexpr char kUninstallKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
+inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
 // "インストール" / "Install" for this run.
 std::wstring InstallCaption();
 
