@@ -6,12 +6,14 @@
 
 #include <windows.h>
 
+#include <memory>
+
 #include "framework/CSubclassWnd.h"
 #include "setup/core/InstallRules.h"
 
 class CProgressBar {
 public:
-    CProgressBar() = default;
+    CProgressBar();
     CProgressBar(const CProgressBar&) = delete;
     CProgressBar& operator=(const CProgressBar&) = delete;
     ~CProgressBar();
@@ -28,13 +30,19 @@ public:
     // each step; a lower position does nothing.
     void AdvanceTo(int position);
 
+    // Showing the bar also paints it at once.
     void Show(bool visible);
     // Paints into dc at the control's client rectangle (also used for tests).
     void Paint(HDC dc);
 
 private:
     class CHook;
-    CHook* m_hook = nullptr;
+    // Paints the control now rather than when the dialog's loop next gets to it: the steps
+    // that advance the bar run on the dialog's own thread.
+    void Repaint();
+    void PaintContents(HDC dc, const RECT& client);
+
+    std::unique_ptr<CHook> m_hook;
     corvina::ProgressRange m_range;
     int m_position = 0;
 };

@@ -1,6 +1,15 @@
 #include "setup/InstallFlow.h"
 
-// Placeholder until the installation dialog lands.
+#include "setup/CInstallDialog.h"
+#include "setup/SetupCommon.h"
+
 int RunInstall() {
+    SetSetupMessageCaption(kInstallCaption);
+    if (!GetSetupProgram().administrator) {
+        SetupMessageBox(nullptr, kInstallNeedsAdministrator, MB_OK | MB_ICONEXCLAMATION);
+        return 0;
+    }
+    CInstallDialog dialog;
+    dialog.DoModal(nullptr);
     return 0;
 }

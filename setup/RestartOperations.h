@@ -30,6 +30,19 @@ BOOL DeleteOnRestart(const char* path, RestartPlatform platform, const char* win
 BOOL ReplaceOnRestart(const char* source, const char* target, RestartPlatform platform,
                       const char* wininitPath);
 
+// How WININIT.INI gets its new contents: written whole to "<path>.new" beside it, and only
+// once that file is complete and closed moved into its place (MoveFileEx replacing it; on
+// the 95/98/Me family, which lacks that, through ReplaceByRenames). A write that fails
+// deletes the new file and leaves the old one as it was. 1 when WININIT.INI then holds
+// the new contents.
+BOOL WriteWininitContents(const char* wininitPath, const std::string& contents);
+std::string WininitNewFilePath(const char* wininitPath);    // "<path>.new"
+std::string WininitBackupFilePath(const char* wininitPath); // "<path>.old"
+// Puts newPath in the place of path with plain renames: path becomes the backup name,
+// newPath becomes path, and the backup is deleted. When the second step fails, the backup
+// is renamed back. 1 on success.
+BOOL ReplaceByRenames(const char* newPath, const char* path);
+
 // The first "<path>.<n>" (n from 1) that is not an existing file; a folder of that name does
 // not count. 1 and the name, or 0 and an empty name.
 BOOL FindSideFileName(const char* path, std::string* name);

@@ -16,6 +16,14 @@ const BilingualText kUninstallNeedsAdministrator = {
     L"アンインストールを行うには、管理者権限が必要です。\n管理者としてログオンしてください。",
     "ERROR : Administrators authority is required."};
 
+const char kUninstallEntryKey[] =
+    "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
+const char kMachineRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+bool IsSystemLeadByte(unsigned char byte) {
+    return IsDBCSLeadByte(byte) != FALSE;
+}
+
 namespace {
 
 // The framework's exit command, which the resident program's frame answers by closing.

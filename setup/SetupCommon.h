@@ -14,6 +14,13 @@ const std::string& GetSetupMessageCaption();
 extern const BilingualText kInstallCaption;   // "インストール" / "Install"
 extern const BilingualText kUninstallCaption; // "アンインストール" / "Uninstall"
 
+// The keys both modes write or remove, under HKEY_LOCAL_MACHINE.
+extern const char kUninstallEntryKey[]; // "...\CurrentVersion\Uninstall\Corvina"
+extern const char kMachineRunKey[];     // "...\CurrentVersion\Run"
+
+// The system code page's lead-byte test, for the portable path rules.
+bool IsSystemLeadByte(unsigned char byte);
+
 // MessageBox with the program's caption. A box asked for without an icon gets the
 // exclamation icon when its buttons are OK, OK and Cancel, Yes and No, or Yes, No and Cancel.
 int SetupMessageBox(HWND owner, const std::string& text, UINT type);

@@ -72,6 +72,17 @@ std::vector<int> ProgressSteps(int current, int target);
 // The bar's position before copying package file index of count: index * 100 / count.
 int CopyProgressPosition(int index, int count);
 
+// The copy and delete rules try once more, with the file's attributes made normal, only when
+// the first attempt was refused with access denied and the file had the read-only, hidden or
+// system attribute beforehand; never for a folder, nor when the attributes could not be read.
+constexpr uint32_t kErrorAccessDenied = 5;
+constexpr uint32_t kAttributeReadOnly = 0x1;
+constexpr uint32_t kAttributeHidden = 0x2;
+constexpr uint32_t kAttributeSystem = 0x4;
+constexpr uint32_t kAttributeDirectory = 0x10;
+constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
+bool RetryWithNormalAttributes(uint32_t error, uint32_t attributesBefore);
+
 // The shortcut clean-up removes a link whose target's file name (after its last backslash)
 // is "Corvset.exe" or "CorvinaPlus.exe" (any ASCII case). An empty target is never one.
 bool IsSuiteShortcutTarget(std::string_view targetPath, LeadBytePredicate isLead);
@@ -80,6 +91,12 @@ void AddFolderOnce(std::vector<std::string>& folders, std::string_view folder);
 // True for a folder that the clean-up never removes: one of the startup folders (any ASCII
 // case; empty entries never match).
 bool IsKeptFolder(std::string_view folder, const std::vector<std::string>& startupFolders);
+// The same where texts may hold two-byte characters: their bytes compare as they are, so a
+// trail byte that happens to be a letter is never folded.
+void AddFolderOnce(std::vector<std::string>& folders, std::string_view folder,
+                   LeadBytePredicate isLead);
+bool IsKeptFolder(std::string_view folder, const std::vector<std::string>& startupFolders,
+                  LeadBytePredicate isLead);
 
 // The keys of a registry key tree in the order they are deleted, key itself last: for each
 // subkey S of K in enumeration order, first the tree below K\S, then K\S. subkeysOf lists
@@ -89,6 +106,7 @@ KeyTreeDeletionOrder(std::string_view key,
                      const std::function<std::vector<std::string>(const std::string&)>& subkeysOf);
 
 // Equal without regard to ASCII case; the bytes of two-byte characters compare as they are.
+// A null isLead means a code page without two-byte characters.
 bool EqualIgnoringAsciiCase(std::string_view a, std::string_view b, LeadBytePredicate isLead);
 
 } // namespace corvina

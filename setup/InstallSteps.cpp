@@ -1,0 +1,201 @@
+#include "setup/InstallSteps.h"
+
+#include <shlobj.h>
+
+#include "framework/CRegKey.h"
+#include "setup/CProgressBar.h"
+#include "setup/FileRules.h"
+#include "setup/RestartOperations.h"
+#include "setup/SetupCommon.h"
+#include "setup/Shortcuts.h"
+#include "setup/core/InstallDecisions.h"
+#include "setup/core/ServerPaths.h"
+
+const BilingualText kExistingInstallationFound = {
+    L"古いバージョンのCorvinaが見つかりました。\n上書きインストールを行います。",
+    "Corvina of an old version was found. Overwrite installation is performed."};
+const BilingualText kChooseInstallFolder = {L"インストール先のパスを設定してください。",
+                                            "Please set up the path of an installation place."};
+const BilingualText kPackageIncomplete = {L"インストールに必要なファイルが不足しています。",
+                                          "Files required for installation are insufficient."};
+const BilingualText kNewerVersionInstalled = {
+    L"インストール元よりも新しいバージョンのCorvinaがインストールされています。",
+    "The new version is installed."};
+const BilingualText kSameVersionInstalled = {
+    L"同じバージョンのCorvinaが既にインストールされています。\n上書きインストールしますか?",
+    "The new version is installed. Override ?"};
+const BilingualText kBrowseTitle = {L"インストール先を選択してください。",
+                                    "Please choose an installation place."};
+const BilingualText kRestartQuestion = {
+    L"インストールを完了するには、Windowsを再起動する必要があります。\n今すぐ再起動しますか?",
+    "In order to complete installation, it is necessary to reboot Windows.\nreboot computer now ?"};
+const BilingualText kRestartManually = {
+    L"いくつかのファイルはWindowsが使用しているため、最新のファイルを有効にするには、Windowsの再"
+    L"起動が必要です。",
+    "In order to complete installation, it is necessary to reboot Windows. Please reboot "
+    "manually."};
+const BilingualText kInstallationCompleted = {
+    L"インストールが完了しました。Corvinaの設定を行って下さい。",
+    "Installation was completed. Please Settings."};
+
+namespace {
+
+const char kExtensionServerKey[] = "CLSID\\{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}\\InprocServer32";
+const char kDisplayName[] = "Corvina 2.02";
+const BilingualText kSettingsShortcut = {L"Corvinaの設定.lnk", "Setting Corivna.lnk"};
+
+std::string InFolder(const std::string& folder, const std::string& name) {
+    return corvina::PathInFolder(folder, name, IsSystemLeadByte);
+}
+
+// The folder of the program a registry value names; "" when there is none.
+std::string FolderOfRegisteredFile(HKEY root, const char* key, const char* value) {
+    CRegKey opened;
+    if (opened.Open(root, key, KEY_READ) != ERROR_SUCCESS) {
+        return std::string();
+    }
+    std::string path;
+    if (opened.QueryString(value, path) != ERROR_SUCCESS) {
+        return std::string();
+    }
+    return corvina::ServerFolderFromPath(path, IsSystemLeadByte);
+}
+
+std::string SpecialFolder(int csidl) {
+    char path[MAX_PATH] = {};
+    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE)) {
+        return std::string();
+    }
+    return path;
+}
+
+void CreateSuiteShortcuts(const std::string& installFolder) {
+    const std::string programs = SpecialFolder(CSIDL_COMMON_PROGRAMS);
+    if (programs.empty()) {
+        return;
+    }
+    const std::string folder = InFolder(programs, "Corvina");
+    CreateFolderChain(corvina::SplitFolderComponents(folder, IsSystemLeadByte));
+    CreateShortcut(InFolder(folder, "Corvina Plus.lnk"),
+                   InFolder(installFolder, "CorvinaPlus.exe"));
+    CreateShortcut(InFolder(folder, BuildText(kSettingsShortcut)),
+                   InFolder(installFolder, "Corvset.exe"));
+}
+
+void WriteUninstallEntry(const std::string& installFolder) {
+    CRegKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+        return;
+    }
+    const std::string program = InFolder(installFolder, "uninstall.exe");
+    key.SetString("DisplayName", kDisplayName, false);
+    key.SetString("DisplayIcon", program, false);
+    key.SetString("UninstallString", program, false);
+}
+
+void WriteRunOnceAfterRestart(const std::string& installFolder) {
+    CRegKey key;
+    if (key.Create(HKEY_LOCAL_MACHINE, kMachineRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+        return;
+    }
+    key.SetString("CorvinaPlusOnce", InFolder(installFolder, "Corvset.exe"), false);
+}
+
+// Copies one package file; a target in use gets a side file that takes its place at the next
+// start. True when a restart is needed for it.
+bool CopyPackageFile(const std::string& source, const std::string& target) {
+    if (CopyFileByRule(source.c_str(), target.c_str())) {
+        return false;
+    }
+    std::string side;
+    if (FindSideFileName(target.c_str(), &side)) {
+        CopyFileA(source.c_str(), side.c_str(), FALSE);
+        ReplaceOnRestart(side.c_str(), target.c_str());
+    }
+    return true;
+}
+
+} // namespace
+
+bool FindExistingInstallation(std::string* folder) {
+    std::string found = FolderOfRegisteredFile(HKEY_CLASSES_ROOT, kExtensionServerKey, nullptr);
+    if (found.empty()) {
+        found = FolderOfRegisteredFile(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "UninstallString");
+    }
+    if (found.empty()) {
+        return false;
+    }
+    *folder = found;
+    return true;
+}
+
+std::string DefaultInstallFolder() {
+    return InFolder(SpecialFolder(CSIDL_PROGRAM_FILES), "Velmora\\Corvina");
+}
+
+bool ReadPackageVersion(const std::string& folder, bool requireAll, corvina::FileVersion* version) {
+    corvina::FileVersion last;
+    for (const std::string& name : corvina::PackageFileNames()) {
+        const std::string path = InFolder(folder, name);
+        if (!FileExistsAt(path.c_str())) {
+            if (requireAll) {
+                return false;
+            }
+            last = corvina::FileVersion();
+            continue;
+        }
+        last = ReadFileVersion(path.c_str());
+    }
+    *version = last;
+    return true;
+}
+
+bool RunInstallationSteps(HWND owner, CProgressBar& bar, const std::string& folderText,
+                          bool existingInstallation) {
+    if (!corvina::IsAcceptableInstallFolder(folderText, GetLogicalDrives())) {
+        return false;
+    }
+    const std::vector<std::string> given =
+        corvina::SplitFolderComponents(folderText, IsSystemLeadByte);
+    if (given.empty()) {
+        return false;
+    }
+    const std::string folder =
+        corvina::InstallFolderWithProductName(folderText, given, existingInstallation);
+    const std::vector<std::string> components =
+        corvina::SplitFolderComponents(folder, IsSystemLeadByte);
+
+    EndSuitePrograms();
+    if (!CreateFolderChain(components)) {
+        return false;
+    }
+
+    bar.Show(true);
+    const std::vector<std::string>& files = corvina::PackageFileNames();
+    const int count = static_cast<int>(files.size());
+    const std::string& packageFolder = GetSetupProgram().folder;
+    bool restartNeeded = false;
+    for (int i = 0; i < count; ++i) {
+        bar.AdvanceTo(corvina::CopyProgressPosition(i, count));
+        if (CopyPackageFile(InFolder(packageFolder, files[i]), InFolder(folder, files[i]))) {
+            restartNeeded = true;
+        }
+    }
+    bar.AdvanceTo(100);
+
+    CreateSuiteShortcuts(folder);
+    WriteUninstallEntry(folder);
+
+    if (restartNeeded) {
+        WriteRunOnceAfterRestart(folder);
+        if (SetupMessageBox(owner, kRestartQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            RestartWindows();
+        } else {
+            SetupMessageBox(owner, kRestartManually, MB_OK);
+        }
+    } else {
+        SetupMessageBox(owner, kInstallationCompleted, MB_OK);
+        StartSetupProgram(InFolder(folder, "Corvset.exe").c_str(), nullptr, folder.c_str());
+    }
+    return true;
+}
