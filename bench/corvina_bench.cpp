@@ -250,8 +250,10 @@ void RemoveFolderOf2000() {
     RemoveFolder(FolderOf2000());
 }
 
-// The least any folder submenu must do: enumerate, and ask the shell for each item's label
-// and (unless fileInfoFlags leaves it out) its icon.
+// The plain way to fill a folder submenu, and the floor the fill is measured against:
+// enumerate, and ask the file-information query for each item's label and (unless
+// fileInfoFlags leaves it out) its icon. That query binds through every level of the item's
+// absolute list, which the fill spares itself by asking the bound folder.
 void EnumerateWithLabels(LPCITEMIDLIST folderList,
                          UINT fileInfoFlags = SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX) {
     IShellFolder* desktop = nullptr;

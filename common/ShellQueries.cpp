@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <cstring>
+#include <utility>
+
 #include "common/core/MenuItemLayout.h"
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
@@ -65,6 +68,40 @@ BOOL QueryLabel(LPCITEMIDLIST list, std::string* label) {
     }
     if (label) {
         *label = info.szDisplayName;
+    }
+    return TRUE;
+}
+
+BOOL QueryChildLabel(IShellFolder* folder, LPCITEMIDLIST child, std::string* label) {
+    if (!folder || !child) {
+        return FALSE;
+    }
+    // The file-information query names an item by its parent's SHGDN_INFOLDER name.
+    STRRET name = {};
+    if (FAILED(folder->GetDisplayNameOf(child, SHGDN_INFOLDER, &name))) {
+        return FALSE;
+    }
+    // The answer's three forms read by hand: the light utility library that converts them is
+    // missing from the first systems of the 9x family.
+    std::string text;
+    switch (name.uType) {
+    case STRRET_WSTR:
+        if (name.pOleStr) {
+            text = WideToAnsi(name.pOleStr);
+            CoTaskMemFree(name.pOleStr);
+        }
+        break;
+    case STRRET_OFFSET:
+        text.assign(reinterpret_cast<const char*>(child) + name.uOffset);
+        break;
+    case STRRET_CSTR:
+        text.assign(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
+        break;
+    default:
+        return FALSE;
+    }
+    if (label) {
+        *label = std::move(text);
     }
     return TRUE;
 }

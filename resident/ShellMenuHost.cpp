@@ -83,10 +83,10 @@ struct FolderChild {
     corvina::MenuOrderKey key;
 };
 
-FolderChild DescribeChild(CItemIdList list) {
+FolderChild DescribeChild(IShellFolder* folder, LPCITEMIDLIST relative, CItemIdList full) {
     FolderChild child;
-    child.list = std::move(list);
-    QueryLabel(child.list.Get(), &child.key.displayName);
+    child.list = std::move(full);
+    QueryChildLabel(folder, relative, &child.key.displayName);
     return child;
 }
 
@@ -356,9 +356,10 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
                 continue;
             }
             if (isDesktop || isFolder) {
-                folders.push_back(DescribeChild(std::move(full)));
+                folders.push_back(
+                    DescribeChild(shellFolder.Get(), relative.Get(), std::move(full)));
             } else {
-                files.push_back(DescribeChild(std::move(full)));
+                files.push_back(DescribeChild(shellFolder.Get(), relative.Get(), std::move(full)));
             }
         }
     }

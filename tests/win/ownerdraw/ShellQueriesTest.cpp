@@ -4,11 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "OwnerDrawTestSupport.h"
 #include "common/ShellQueries.h"
+#include "framework/AnsiWide.h"
+#include "framework/ComPtr.h"
+#include "framework/Handles.h"
 
 namespace {
 
@@ -61,6 +66,75 @@ TEST_F(ShellQueriesTest, LabelAndIconOfAFileAndAFolder) {
     ASSERT_TRUE(QueryIconIndex(fileList, &fileIcon));
     ASSERT_TRUE(QueryIconIndex(folderList, &folderIcon));
     EXPECT_NE(fileIcon, folderIcon);
+}
+
+// A child's name asked of its bound folder is the name the file-information query gives for
+// its absolute list: in a folder of our own (a hidden extension, a name beyond ASCII, a
+// subfolder), on the desktop and in My Computer.
+TEST_F(ShellQueriesTest, ChildLabelOfABoundFolderIsTheShellsLabel) {
+    m_folder.CreateTextFile("sample.txt");
+    m_folder.CreateTextFile("no extension");
+    m_folder.CreateTextFile("shortcut.lnk"); // its class never shows the extension
+    CreateDirectoryA(m_folder.File("sub").c_str(), nullptr);
+    CHandle wide(CreateFileW((AnsiToWide(m_folder.Path()) + L"日本語のファイル.txt").c_str(),
+                             GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+    ASSERT_NE(wide.Get(), INVALID_HANDLE_VALUE);
+    wide.Close();
+
+    CComPtr<IShellFolder> desktop;
+    ASSERT_TRUE(SUCCEEDED(SHGetDesktopFolder(&desktop)));
+    LPITEMIDLIST drivesList = nullptr;
+    ASSERT_TRUE(SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drivesList)));
+    CItemIdList drives(drivesList);
+    struct Case {
+        const char* what;
+        CItemIdList folder; // empty: the desktop
+        size_t atLeast;
+    } cases[] = {
+        {"our folder", ParsePathToItemIdList(m_folder.Folder().c_str()), 5},
+        {"the desktop", CItemIdList(), 1},
+        {"My Computer", std::move(drives), 1},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CComPtr<IShellFolder> folder;
+        if (c.folder) {
+            ASSERT_TRUE(
+                SUCCEEDED(desktop->BindToObject(c.folder.Get(), nullptr, IID_IShellFolder,
+                                                reinterpret_cast<void**>(folder.GetAddressOf()))));
+        } else {
+            folder = desktop;
+        }
+        CComPtr<IEnumIDList> items;
+        ASSERT_EQ(folder->EnumObjects(nullptr,
+                                      SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
+                                      items.GetAddressOf()),
+                  S_OK);
+        std::vector<std::string> seen;
+        LPITEMIDLIST next = nullptr;
+        ULONG fetched = 0;
+        while (items->Next(1, &next, &fetched) == S_OK && next) {
+            CItemIdList child(next);
+            CItemIdList full(ILCombine(c.folder.Get(), child.Get()));
+            ASSERT_TRUE(full);
+            std::string expected;
+            ASSERT_TRUE(QueryLabel(full, &expected));
+            std::string label = "sentinel";
+            ASSERT_TRUE(QueryChildLabel(folder.Get(), child.Get(), &label));
+            EXPECT_EQ(label, expected);
+            seen.push_back(label);
+        }
+        EXPECT_GE(seen.size(), c.atLeast);
+        if (c.folder && cases[0].folder.Get() == c.folder.Get()) {
+            for (const char* name : {"sample.txt", "no extension", "shortcut", "sub"}) {
+                EXPECT_NE(std::find(seen.begin(), seen.end(), name), seen.end()) << name;
+            }
+        }
+    }
+    std::string label = "sentinel";
+    EXPECT_FALSE(QueryChildLabel(nullptr, cases[0].folder.Get(), &label));
+    EXPECT_FALSE(QueryChildLabel(desktop.Get(), nullptr, &label));
+    EXPECT_EQ(label, "sentinel");
 }
 
 TEST_F(ShellQueriesTest, QueriesOnNoListFailAndWriteNothing) {
