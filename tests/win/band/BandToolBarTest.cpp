@@ -199,6 +199,27 @@ protected:
         return info.lpszText ? std::wstring(info.lpszText) : std::wstring();
     }
 
+    // Runs action with watch looking for the menu it shows (and closing it once checked).
+    static void WatchMenusDuring(MenuWatch& watch, const std::function<void()>& action) {
+        MenuWatch::current = &watch;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &MenuWatch::OnTimer);
+        action();
+        KillTimer(nullptr, timer);
+        MenuWatch::current = nullptr;
+    }
+
+    // The drop-down arrow of the button pressed, as the toolbar tells the band's parent.
+    void DropDown(int commandId) {
+        NMTOOLBARA notification = {};
+        notification.hdr.hwndFrom = m_window;
+        notification.hdr.idFrom = 500;
+        notification.hdr.code = TBN_DROPDOWN;
+        notification.iItem = commandId;
+        SendMessageA(m_window, TB_GETRECT, commandId,
+                     reinterpret_cast<LPARAM>(&notification.rcButton));
+        SendMessageA(m_rebar, WM_NOTIFY, 500, reinterpret_cast<LPARAM>(&notification));
+    }
+
     CScratchFolder m_scratch{"band"};
     CFrame m_frame;
     HWND m_rebar = nullptr;
@@ -366,18 +387,7 @@ TEST_F(BandToolBarTest, DropDownListsTheFolderBelowTheButton) {
                 }
             }
         };
-        MenuWatch::current = &watch;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &MenuWatch::OnTimer);
-
-        NMTOOLBARA notification = {};
-        notification.hdr.hwndFrom = m_window;
-        notification.hdr.idFrom = 500;
-        notification.hdr.code = TBN_DROPDOWN;
-        notification.iItem = id;
-        SendMessageA(m_window, TB_GETRECT, id, reinterpret_cast<LPARAM>(&notification.rcButton));
-        SendMessageA(m_rebar, WM_NOTIFY, 500, reinterpret_cast<LPARAM>(&notification));
-        KillTimer(nullptr, timer);
-        MenuWatch::current = nullptr;
+        WatchMenusDuring(watch, [&] { DropDown(id); });
 
         ASSERT_TRUE(watch.seen);
         // The first entry opens the folder itself; the files follow.
@@ -434,18 +444,7 @@ TEST_F(BandToolBarTest, DropDownEntriesGetTheirIconsWhenPaintedAndAnswerKeys) {
                                            reinterpret_cast<LPARAM>(shown)));
         }
     };
-    MenuWatch::current = &watch;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 20, &MenuWatch::OnTimer);
-    const int id = Button(0).idCommand;
-    NMTOOLBARA notification = {};
-    notification.hdr.hwndFrom = m_window;
-    notification.hdr.idFrom = 500;
-    notification.hdr.code = TBN_DROPDOWN;
-    notification.iItem = id;
-    SendMessageA(m_window, TB_GETRECT, id, reinterpret_cast<LPARAM>(&notification.rcButton));
-    SendMessageA(m_rebar, WM_NOTIFY, 500, reinterpret_cast<LPARAM>(&notification));
-    KillTimer(nullptr, timer);
-    MenuWatch::current = nullptr;
+    WatchMenusDuring(watch, [&] { DropDown(Button(0).idCommand); });
 
     ASSERT_TRUE(watch.seen);
     EXPECT_EQ(wrongIcons, std::vector<std::string>{}) << "painted without the shell's icon";
@@ -556,13 +555,11 @@ TEST_F(BandToolBarTest, ContextMenuOffTheButtonsGoesToTheHost) {
             pressedDuringMenu =
                 SendMessageA(m_window, TB_ISBUTTONPRESSED, Button(0).idCommand, 0) != 0;
         };
-        MenuWatch::current = &watch;
-        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &MenuWatch::OnTimer);
-        SendMessageA(m_window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_window),
-                     MAKELPARAM(c.point.x, c.point.y));
-        PumpFor(100);
-        KillTimer(nullptr, timer);
-        MenuWatch::current = nullptr;
+        WatchMenusDuring(watch, [&] {
+            SendMessageA(m_window, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_window),
+                         MAKELPARAM(c.point.x, c.point.y));
+            PumpFor(100);
+        });
         EXPECT_EQ(m_frame.contextMenus, c.toHost ? 1 : 0);
         EXPECT_EQ(watch.seen, c.menu);
         EXPECT_EQ(pressedDuringMenu, c.menu);

@@ -128,14 +128,7 @@ TEST_F(MenuTest, SettingsEntryOnlyWhenTheProgramIsBesideTheModule) {
 }
 
 TEST_F(MenuTest, FolderSubmenuListsOpenThenSortedFoldersThenSortedFiles) {
-    const std::string top = MakeFolder("Top");
-    MakeFolder("Top\\beta");
-    MakeFolder("Top\\Alpha");
-    MakeFile("Top\\Alpha\\deep.txt");
-    MakeFile("Top\\zed.txt");
-    MakeFile("Top\\Mid.txt");
-    MakeFile("Top\\apple.txt");
-    SaveList({{top, "Everything"}});
+    const std::string top = MakeSortingSample();
     const std::string open = Text(L"開く", "Open");
 
     struct Case {
@@ -472,14 +465,7 @@ TEST_F(MenuTest, ChosenEntryIsOpenedThroughTheHookOrTheShell) {
 }
 
 TEST_F(MenuTest, TypedCharactersPickEntriesByTheirFirstCharacter) {
-    const std::string top = MakeFolder("Top");
-    MakeFolder("Top\\beta");
-    MakeFolder("Top\\Alpha");
-    MakeFile("Top\\Alpha\\deep.txt");
-    MakeFile("Top\\zed.txt");
-    MakeFile("Top\\Mid.txt");
-    MakeFile("Top\\apple.txt");
-    SaveList({{top, "Everything"}});
+    const std::string top = MakeSortingSample();
     m_menu.SetOptions(true, false);
     HMENU popup = m_menu.BuildMenu();
     ASSERT_NE(popup, nullptr);

@@ -120,6 +120,18 @@ std::string MenuTest::MakeFile(const std::string& name) {
     return m_scratch.CreateTextFile(name);
 }
 
+std::string MenuTest::MakeSortingSample() {
+    const std::string top = MakeFolder("Top");
+    MakeFolder("Top\\beta");
+    MakeFolder("Top\\Alpha");
+    MakeFile("Top\\Alpha\\deep.txt");
+    MakeFile("Top\\zed.txt");
+    MakeFile("Top\\Mid.txt");
+    MakeFile("Top\\apple.txt");
+    SaveList({{top, "Everything"}});
+    return top;
+}
+
 void MenuTest::PlaceSettingsProgram() {
     const std::string path = CorvinaPlusMenu::GetSettingsPath();
     ASSERT_FALSE(path.empty());

@@ -81,6 +81,9 @@ protected:
     void SaveDesktopList();
     std::string MakeFolder(const std::string& name);
     std::string MakeFile(const std::string& name);
+    // "Top" with the folders beta and Alpha (which holds deep.txt) and the files zed.txt,
+    // Mid.txt and apple.txt, saved as the list's one entry "Everything"; its path.
+    std::string MakeSortingSample();
     // Corvset.exe beside this test program, removed in TearDown.
     void PlaceSettingsProgram();
     void RemoveSettingsProgram();
