@@ -72,38 +72,65 @@ BOOL QueryLabel(LPCITEMIDLIST list, std::string* label) {
     return TRUE;
 }
 
-BOOL QueryChildLabel(IShellFolder* folder, LPCITEMIDLIST child, std::string* label) {
+namespace {
+
+// The name the folder gives its child in the form flags asks for. The answer's three forms
+// are read by hand: the light utility library that converts them is missing from the first
+// systems of the 9x family.
+BOOL QueryChildName(IShellFolder* folder, LPCITEMIDLIST child, SHGDNF flags, std::string* text) {
     if (!folder || !child) {
         return FALSE;
     }
-    // The file-information query names an item by its parent's SHGDN_INFOLDER name.
     STRRET name = {};
-    if (FAILED(folder->GetDisplayNameOf(child, SHGDN_INFOLDER, &name))) {
+    if (FAILED(folder->GetDisplayNameOf(child, flags, &name))) {
         return FALSE;
     }
-    // The answer's three forms read by hand: the light utility library that converts them is
-    // missing from the first systems of the 9x family.
-    std::string text;
     switch (name.uType) {
     case STRRET_WSTR:
+        text->clear();
         if (name.pOleStr) {
-            text = WideToAnsi(name.pOleStr);
+            *text = WideToAnsi(name.pOleStr);
             CoTaskMemFree(name.pOleStr);
         }
-        break;
+        return TRUE;
     case STRRET_OFFSET:
-        text.assign(reinterpret_cast<const char*>(child) + name.uOffset);
-        break;
+        text->assign(reinterpret_cast<const char*>(child) + name.uOffset);
+        return TRUE;
     case STRRET_CSTR:
-        text.assign(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
-        break;
+        text->assign(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
+        return TRUE;
     default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+BOOL QueryChildLabel(IShellFolder* folder, LPCITEMIDLIST child, std::string* label) {
+    // The file-information query names an item by its parent's SHGDN_INFOLDER name.
+    std::string text;
+    if (!QueryChildName(folder, child, SHGDN_INFOLDER, &text)) {
         return FALSE;
     }
     if (label) {
         *label = std::move(text);
     }
     return TRUE;
+}
+
+std::string QueryChildPath(IShellFolder* folder, LPCITEMIDLIST child) {
+    if (!folder || !child) {
+        return std::string();
+    }
+    // Only a file-system item's parsing name is a path ("::{...}" names the others).
+    SFGAOF attributes = SFGAO_FILESYSTEM;
+    std::string path;
+    if (FAILED(folder->GetAttributesOf(1, &child, &attributes)) ||
+        !(attributes & SFGAO_FILESYSTEM) ||
+        !QueryChildName(folder, child, SHGDN_FORPARSING, &path) || path.size() >= MAX_PATH) {
+        return std::string();
+    }
+    return path;
 }
 
 CItemIdList ParsePathToItemIdList(const char* path) {

@@ -18,6 +18,9 @@ BOOL QueryLabel(LPCITEMIDLIST list, std::string* label);
 // it spares the bind through every level of the absolute list that a file-information query
 // makes, which is most of that query's cost for a folder of thousands of items.
 BOOL QueryChildLabel(IShellFolder* folder, LPCITEMIDLIST child, std::string* label);
+// The file-system path of a child of an already bound folder, as SHGetPathFromIDList gives it
+// for the absolute list; empty for an item outside the file system.
+std::string QueryChildPath(IShellFolder* folder, LPCITEMIDLIST child);
 
 // The absolute item ID list of an ANSI path, parsed by the desktop folder; empty when the
 // path is null, longer than 259 characters, or not understood by the shell.

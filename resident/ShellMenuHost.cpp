@@ -83,10 +83,16 @@ struct FolderChild {
     corvina::MenuOrderKey key;
 };
 
-FolderChild DescribeChild(IShellFolder* folder, LPCITEMIDLIST relative, CItemIdList full) {
+// Everything is asked of the bound folder: a query on the absolute list binds through each of
+// its levels first, which costs more than the answer itself.
+FolderChild DescribeChild(IShellFolder* folder, LPCITEMIDLIST relative, CItemIdList full,
+                          bool withPath) {
     FolderChild child;
     child.list = std::move(full);
     QueryChildLabel(folder, relative, &child.key.displayName);
+    if (withPath) {
+        child.key.path = QueryChildPath(folder, relative);
+    }
     return child;
 }
 
@@ -356,10 +362,12 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
                 continue;
             }
             if (isDesktop || isFolder) {
+                // The desktop's few children keep the path query of their absolute lists.
                 folders.push_back(
-                    DescribeChild(shellFolder.Get(), relative.Get(), std::move(full)));
+                    DescribeChild(shellFolder.Get(), relative.Get(), std::move(full), !isDesktop));
             } else {
-                files.push_back(DescribeChild(shellFolder.Get(), relative.Get(), std::move(full)));
+                files.push_back(
+                    DescribeChild(shellFolder.Get(), relative.Get(), std::move(full), false));
             }
         }
     }
@@ -395,7 +403,9 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
     }
     for (FolderChild& child : folders) {
         corvina::MenuOrderKey& key = child.key;
-        key.path = GetPath(child.list.Get());
+        if (isDesktop) {
+            key.path = GetPath(child.list.Get());
+        }
         key.hasPath = !key.path.empty();
         key.isDriveRoot = key.hasPath && IsDriveRoot(key.path.c_str());
         if (isDesktop) {

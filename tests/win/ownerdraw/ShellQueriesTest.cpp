@@ -68,10 +68,11 @@ TEST_F(ShellQueriesTest, LabelAndIconOfAFileAndAFolder) {
     EXPECT_NE(fileIcon, folderIcon);
 }
 
-// A child's name asked of its bound folder is the name the file-information query gives for
-// its absolute list: in a folder of our own (a hidden extension, a name beyond ASCII, a
-// subfolder), on the desktop and in My Computer.
-TEST_F(ShellQueriesTest, ChildLabelOfABoundFolderIsTheShellsLabel) {
+// A child's name and path asked of its bound folder are what the file-information query and
+// SHGetPathFromIDList give for its absolute list: in a folder of our own (a hidden extension,
+// a name beyond ASCII, a subfolder), on the desktop and in My Computer (drives, and items
+// outside the file system without a path).
+TEST_F(ShellQueriesTest, ChildLabelAndPathOfABoundFolderAreTheShells) {
     m_folder.CreateTextFile("sample.txt");
     m_folder.CreateTextFile("no extension");
     m_folder.CreateTextFile("shortcut.lnk"); // its class never shows the extension
@@ -122,6 +123,9 @@ TEST_F(ShellQueriesTest, ChildLabelOfABoundFolderIsTheShellsLabel) {
             std::string label = "sentinel";
             ASSERT_TRUE(QueryChildLabel(folder.Get(), child.Get(), &label));
             EXPECT_EQ(label, expected);
+            char path[MAX_PATH] = {};
+            const std::string expectedPath = SHGetPathFromIDListA(full, path) ? path : "";
+            EXPECT_EQ(QueryChildPath(folder.Get(), child.Get()), expectedPath) << label;
             seen.push_back(label);
         }
         EXPECT_GE(seen.size(), c.atLeast);
@@ -135,6 +139,7 @@ TEST_F(ShellQueriesTest, ChildLabelOfABoundFolderIsTheShellsLabel) {
     EXPECT_FALSE(QueryChildLabel(nullptr, cases[0].folder.Get(), &label));
     EXPECT_FALSE(QueryChildLabel(desktop.Get(), nullptr, &label));
     EXPECT_EQ(label, "sentinel");
+    EXPECT_EQ(QueryChildPath(nullptr, cases[0].folder.Get()), "");
 }
 
 TEST_F(ShellQueriesTest, QueriesOnNoListFailAndWriteNothing) {
