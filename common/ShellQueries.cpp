@@ -34,6 +34,36 @@ BOOL ExecuteItem(LPCITEMIDLIST list, ULONG mask, const char* verb) {
     return ShellExecuteExA(&execute) ? TRUE : FALSE;
 }
 
+// The name the folder gives its child in the form flags asks for. The answer's three forms
+// are read by hand: the light utility library that converts them is missing from the first
+// systems of the 9x family.
+BOOL QueryChildName(IShellFolder* folder, LPCITEMIDLIST child, SHGDNF flags, std::string* text) {
+    if (!folder || !child) {
+        return FALSE;
+    }
+    STRRET name = {};
+    if (FAILED(folder->GetDisplayNameOf(child, flags, &name))) {
+        return FALSE;
+    }
+    switch (name.uType) {
+    case STRRET_WSTR:
+        text->clear();
+        if (name.pOleStr) {
+            *text = WideToAnsi(name.pOleStr);
+            CoTaskMemFree(name.pOleStr);
+        }
+        return TRUE;
+    case STRRET_OFFSET:
+        text->assign(reinterpret_cast<const char*>(child) + name.uOffset);
+        return TRUE;
+    case STRRET_CSTR:
+        text->assign(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
 } // namespace
 
 BOOL QueryLabelAndIcon(LPCITEMIDLIST list, std::string* label, int* iconIndex) {
@@ -71,40 +101,6 @@ BOOL QueryLabel(LPCITEMIDLIST list, std::string* label) {
     }
     return TRUE;
 }
-
-namespace {
-
-// The name the folder gives its child in the form flags asks for. The answer's three forms
-// are read by hand: the light utility library that converts them is missing from the first
-// systems of the 9x family.
-BOOL QueryChildName(IShellFolder* folder, LPCITEMIDLIST child, SHGDNF flags, std::string* text) {
-    if (!folder || !child) {
-        return FALSE;
-    }
-    STRRET name = {};
-    if (FAILED(folder->GetDisplayNameOf(child, flags, &name))) {
-        return FALSE;
-    }
-    switch (name.uType) {
-    case STRRET_WSTR:
-        text->clear();
-        if (name.pOleStr) {
-            *text = WideToAnsi(name.pOleStr);
-            CoTaskMemFree(name.pOleStr);
-        }
-        return TRUE;
-    case STRRET_OFFSET:
-        text->assign(reinterpret_cast<const char*>(child) + name.uOffset);
-        return TRUE;
-    case STRRET_CSTR:
-        text->assign(name.cStr, strnlen(name.cStr, sizeof(name.cStr)));
-        return TRUE;
-    default:
-        return FALSE;
-    }
-}
-
-} // namespace
 
 BOOL QueryChildLabel(IShellFolder* folder, LPCITEMIDLIST child, std::string* label) {
     // The file-information query names an item by its parent's SHGDN_INFOLDER name.

@@ -1,6 +1,7 @@
 #include "ScratchFolder.h"
 
 #include <windows.h>
+#include <shlobj.h>
 
 #include "Text.h"
 
@@ -70,4 +71,21 @@ std::string CScratchFolder::CreateFolder(const std::string& name) const {
     const std::string path = File(name);
     CreateDirectoryA(path.c_str(), nullptr);
     return path;
+}
+
+bool CreateShellShortcut(const std::string& linkPath, const std::string& target) {
+    IShellLinkW* link = nullptr;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                reinterpret_cast<void**>(&link)))) {
+        return false;
+    }
+    IPersistFile* file = nullptr;
+    bool saved = SUCCEEDED(link->SetPath(ToWide(target).c_str())) &&
+                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+    if (saved) {
+        saved = SUCCEEDED(file->Save(ToWide(linkPath).c_str(), TRUE));
+        file->Release();
+    }
+    link->Release();
+    return saved;
 }

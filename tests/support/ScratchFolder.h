@@ -29,3 +29,6 @@ private:
 
 // Deletes a folder with everything in it, read-only files too.
 void DeleteFolderTree(const std::string& folder);
+
+// Saves a shell shortcut at linkPath that points to target; false when the shell would not.
+bool CreateShellShortcut(const std::string& linkPath, const std::string& target);

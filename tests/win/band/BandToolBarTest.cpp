@@ -56,23 +56,6 @@ ShellInfo ShellInfoOf(const std::string& path) {
     return {info.szDisplayName, info.iIcon};
 }
 
-bool MakeShortcut(const std::string& linkPath, const std::string& target) {
-    IShellLinkA* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&link)))) {
-        return false;
-    }
-    IPersistFile* file = nullptr;
-    bool saved = SUCCEEDED(link->SetPath(target.c_str())) &&
-                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
-    if (saved) {
-        saved = SUCCEEDED(file->Save(ToWide(linkPath).c_str(), TRUE));
-        file->Release();
-    }
-    link->Release();
-    return saved;
-}
-
 CItemIdList DesktopList() {
     LPITEMIDLIST desktop = nullptr;
     SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop);
@@ -233,7 +216,7 @@ TEST_F(BandToolBarTest, ButtonsFollowTheListAndTheTextOption) {
     const std::string full = m_scratch.CreateFolder("full");
     m_scratch.CreateTextFile("full\\inside.txt");
     const std::string link = m_scratch.File("to full.lnk");
-    ASSERT_TRUE(MakeShortcut(link, full));
+    ASSERT_TRUE(CreateShellShortcut(link, full));
 
     struct Case {
         const char* what;
@@ -355,7 +338,7 @@ TEST_F(BandToolBarTest, DropDownListsTheFolderBelowTheButton) {
     m_scratch.CreateTextFile("docs\\first.txt");
     m_scratch.CreateTextFile("docs\\second.txt");
     const std::string link = m_scratch.File("docs.lnk");
-    ASSERT_TRUE(MakeShortcut(link, folder));
+    ASSERT_TRUE(CreateShellShortcut(link, folder));
     SaveList({{folder, ""}, {link, ""}});
     CreateToolBar();
 

@@ -238,16 +238,8 @@ TEST_F(MenuTest, ManyFilesComeOutSortedWithoutRegardToCase) {
 TEST_F(MenuTest, FilesGoByTheirLabelsNotTheirFileNames) {
     const std::string top = MakeFolder("Links");
     const std::string target = MakeFile("Links\\x a.txt");
-    CComPtr<IShellLinkA> link;
-    ASSERT_TRUE(
-        SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                   reinterpret_cast<void**>(link.GetAddressOf()))));
-    link->SetPath(target.c_str());
-    CComPtr<IPersistFile> file;
-    ASSERT_TRUE(SUCCEEDED(link.As(&file)));
     const std::string shortcut = top + "\\x.lnk";
-    std::wstring wide(shortcut.begin(), shortcut.end());
-    ASSERT_TRUE(SUCCEEDED(file->Save(wide.c_str(), TRUE)));
+    ASSERT_TRUE(CreateShellShortcut(shortcut, target));
     const std::string shortcutLabel = ShellName(shortcut);
     const std::string textLabel = ShellName(target);
     ASSERT_LT(lstrcmpiA(shortcutLabel.c_str(), textLabel.c_str()), 0)

@@ -386,23 +386,6 @@ private:
     std::string m_copyPath;
 };
 
-bool CreateShortcut(const std::string& linkPath, const std::string& target) {
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link)))) {
-        return false;
-    }
-    IPersistFile* file = nullptr;
-    bool saved = SUCCEEDED(link->SetPath(ToWide(target).c_str())) &&
-                 SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
-    if (saved) {
-        saved = SUCCEEDED(file->Save(ToWide(linkPath).c_str(), TRUE));
-        file->Release();
-    }
-    link->Release();
-    return saved;
-}
-
 void SetString(HKEY root, const char* path, const char* name, const std::string& value) {
     CRegKey key;
     ASSERT_EQ(key.Create(root, path), ERROR_SUCCESS) << path;
@@ -583,10 +566,10 @@ TEST_F(RemovalTest, ShortcutsToTheSuiteGoWhereverTheyAre) {
     for (const std::string& folder : {tools, shared, startup}) {
         SHCreateDirectoryExA(nullptr, folder.c_str(), nullptr);
     }
-    ASSERT_TRUE(CreateShortcut(tools + "\\Settings.lnk", Installed("Corvset.exe")));
-    ASSERT_TRUE(CreateShortcut(shared + "\\Settings.lnk", Installed("Corvset.exe")));
-    ASSERT_TRUE(CreateShortcut(shared + "\\Notepad.lnk", "C:\\windows\\notepad.exe"));
-    ASSERT_TRUE(CreateShortcut(startup + "\\Corvina Plus.lnk", Installed("CorvinaPlus.exe")));
+    ASSERT_TRUE(CreateShellShortcut(tools + "\\Settings.lnk", Installed("Corvset.exe")));
+    ASSERT_TRUE(CreateShellShortcut(shared + "\\Settings.lnk", Installed("Corvset.exe")));
+    ASSERT_TRUE(CreateShellShortcut(shared + "\\Notepad.lnk", "C:\\windows\\notepad.exe"));
+    ASSERT_TRUE(CreateShellShortcut(startup + "\\Corvina Plus.lnk", Installed("CorvinaPlus.exe")));
 
     RemovalRun run;
     ASSERT_TRUE(run.Start());
