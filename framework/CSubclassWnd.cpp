@@ -49,6 +49,10 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND window, UINT message, WPARAM wP
     if (self == nullptr || self->m_hWnd != window) {
         return DefSubclassProc(window, message, wParam, lParam);
     }
+    IUnknown* const owner = self->GetLifetimeOwner();
+    if (owner != nullptr) {
+        owner->AddRef();
+    }
     bool defaulted = false;
     bool* const outer = self->m_defaulted;
     HWND const outerWindow = self->m_dispatchWindow;
@@ -74,6 +78,10 @@ LRESULT CALLBACK CSubclassWnd::SubclassProc(HWND window, UINT message, WPARAM wP
             } catch (...) {
             }
         }
+    }
+    // Possibly the last reference: nothing touches the object after this.
+    if (owner != nullptr) {
+        owner->Release();
     }
     return result;
 }

@@ -12,6 +12,7 @@
 #pragma once
 
 #include <windows.h>
+#include <unknwn.h>
 
 class CSubclassWnd {
 public:
@@ -40,6 +41,11 @@ protected:
     LRESULT Default(UINT message, WPARAM wParam, LPARAM lParam);
     // After the object has been unhooked from a window being destroyed.
     virtual void OnDetached() {}
+    // The COM object that owns this one, or null. It is held for as long as a message is
+    // dispatched here and let go after the object has been touched for the last time, so a
+    // handler whose work releases the owner (a host closing it from inside a modal loop)
+    // never returns into freed memory. The owner clears it before its own destruction.
+    virtual IUnknown* GetLifetimeOwner() const { return nullptr; }
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
