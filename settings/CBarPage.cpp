@@ -113,7 +113,8 @@ void CBarPage::OnOK() {
 }
 
 bool CBarPage::OnApply() {
-    SaveOption();
+    // Saved and told once: every notice makes every band of every process bind and
+    // enumerate its items again.
     OnOK();
     return true;
 }

@@ -15,8 +15,7 @@ public:
     // The "Text" option is read here.
     CBarPage();
 
-    // Saves the option and tells the bands, once itself and once more through OnOK (so the
-    // bands reload twice). Always true.
+    // Saves the option and tells the bands, through OnOK, once. Always true.
     bool OnApply() override;
 
 protected:

@@ -202,7 +202,7 @@ TEST_F(ProgramTest, CheckBoxShowsTheStoredOption) {
     DeleteOption();
 }
 
-TEST_F(ProgramTest, ApplyStoresTheOptionAndTellsTheBandsTwice) {
+TEST_F(ProgramTest, ApplyStoresTheOptionAndTellsTheBandsOnce) {
     DeleteOption();
     BandWindowSpy bands;
     ASSERT_TRUE(bands.Ready());
@@ -222,9 +222,10 @@ TEST_F(ProgramTest, ApplyStoresTheOptionAndTellsTheBandsTwice) {
         EXPECT_TRUE(WaitFor([&] { return bands.Notices() == before + 1; }));
         ASSERT_TRUE(basicpage_test::AnswerMessageBox(box.window));
         ASSERT_TRUE(WaitFor([&] { return !run.ApplyEnabled(); }));
-        EXPECT_TRUE(WaitFor([&] { return bands.Notices() == before + 3; }));
+        // Then this page, once.
+        EXPECT_TRUE(WaitFor([&] { return bands.Notices() == before + 2; }));
         run.Stop();
-        EXPECT_EQ(bands.Notices(), before + 3);
+        EXPECT_EQ(bands.Notices(), before + 2);
 
         DWORD type = 0;
         std::vector<BYTE> data;
