@@ -21,18 +21,19 @@ corvina::BandRect ToBandRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-// The list as the buttons now stand, every record with its label as its display name: the
-// label is what the button stood for (the stored override or the shell's name at load time).
+// The list as the buttons now stand, each record with the user's own name where there is
+// one and an empty one otherwise: the shell's name is asked afresh at every load, so later
+// renames and another system language still show.
 MenuItemList ListOfButtons(const CBandToolBar& toolbar) {
     const std::vector<CItemIdList>& lists = toolbar.GetItemIdLists();
-    const std::vector<std::string>& labels = toolbar.GetLabels();
+    const std::vector<std::string>& names = toolbar.GetUserNames();
     MenuItemList list;
     list.reserve(lists.size());
     for (size_t i = 0; i < lists.size(); ++i) {
         MenuItemRecord record;
         record.itemIdList = CopyItemIdList(lists[i].Get());
-        if (i < labels.size()) {
-            record.displayName = labels[i];
+        if (i < names.size()) {
+            record.displayName = names[i];
         }
         list.push_back(std::move(record));
     }
@@ -122,8 +123,11 @@ STDMETHODIMP CBandDropTarget::Drop(IDataObject*, DWORD, POINTL point, DWORD* eff
         return E_INVALIDARG;
     }
     *effect = DROPEFFECT_NONE;
-    // What DragEnter accepted is what gets dropped, whatever object OLE passes now.
-    if (!m_data) {
+    // What DragEnter accepted is what gets dropped, whatever object OLE passes now; the
+    // drag is over either way, so the source's object goes back when this returns.
+    CComPtr<IDataObject> data = std::move(m_data);
+    m_data.Reset();
+    if (!data) {
         return S_OK;
     }
     HWND window = m_toolbar.GetHwnd();
@@ -131,7 +135,7 @@ STDMETHODIMP CBandDropTarget::Drop(IDataObject*, DWORD, POINTL point, DWORD* eff
         return S_OK;
     }
     SetInsertMark(window, -1, 0);
-    if (!OffersShellIdListArray(m_data.Get())) {
+    if (!OffersShellIdListArray(data.Get())) {
         return S_OK;
     }
     // An empty bar refuses while dragging; a drop OLE delivers anyway is refused the same.
@@ -142,7 +146,7 @@ STDMETHODIMP CBandDropTarget::Drop(IDataObject*, DWORD, POINTL point, DWORD* eff
     if (index < 0) {
         index = m_toolbar.GetButtonCount();
     }
-    std::vector<CItemIdList> items = ReadDroppedItemIdLists(m_data.Get());
+    std::vector<CItemIdList> items = ReadDroppedItemIdLists(data.Get());
     bool inserted = false;
     for (CItemIdList& item : items) {
         std::string label;

@@ -25,9 +25,8 @@ namespace {
 // Asked of the system once per process, when the server is loaded.
 const UINT g_changedButtonMessage = RegisterWindowMessageA(kChangedButtonMessageName);
 
-// The text of the last tooltip handed out, shared by every toolbar of the process: the
-// tooltip control reads it at once, on the same thread.
-wchar_t g_tooltipText[corvina::kTooltipBufferUnits];
+// Posted to the toolbar by its parent hook: open the folder drop-down noted with it.
+constexpr UINT kShowDropDownMessage = WM_APP + 0x21;
 
 constexpr DWORD kToolbarStyle = 0x50019946;
 constexpr DWORD kToolbarExStyle = 0x89;
@@ -185,10 +184,15 @@ bool CBandToolBar::Initialize(HWND toolbar) {
     SendMessageA(toolbar, TB_SETEXTENDEDSTYLE, 0, static_cast<LPARAM>(kToolbarExStyle));
     SetLargeIcons(false);
     SendMessageA(toolbar, TB_SETBUTTONSIZE, 0, MAKELPARAM(kCreatedButtonWidth, kBarHeight));
-    m_itemMenu.Create(kItemMenuText, toolbar, kItemMenuId);
-    if (m_folderMenu.Create(toolbar, kFolderMenuId)) {
-        SetWindowTextA(m_folderMenu.GetHwnd(), kFolderMenuText);
+    // A band without its menus would fail every right-click and drop-down later, silently.
+    if (!m_itemMenu.Create(kItemMenuText, toolbar, kItemMenuId) ||
+        !m_folderMenu.Create(toolbar, kFolderMenuId)) {
+        m_itemMenu.DestroyWindow();
+        m_folderMenu.DestroyWindow();
+        Detach();
+        return false;
     }
+    SetWindowTextA(m_folderMenu.GetHwnd(), kFolderMenuText);
     m_parentHook.Attach(GetParent(toolbar));
     LoadButtons();
     m_dropTarget.Register(toolbar);
@@ -239,6 +243,7 @@ void CBandToolBar::LoadButtons() {
     const bool showText = IsTextOptionOn();
     m_itemIdLists.clear();
     m_labels.clear();
+    m_userNames.clear();
     for (int count = GetButtonCount(); count > 0; --count) {
         SendMessageA(window, TB_DELETEBUTTON, 0, 0);
     }
@@ -249,6 +254,7 @@ void CBandToolBar::LoadButtons() {
     MenuItemList list = LoadMenuItemList();
     m_itemIdLists.reserve(list.size());
     m_labels.reserve(list.size());
+    m_userNames.reserve(list.size());
     for (MenuItemRecord& record : list) {
         LPCITEMIDLIST item = record.itemIdList.Get();
         std::string label = record.displayName;
@@ -274,9 +280,11 @@ void CBandToolBar::LoadButtons() {
         button.iString = -1;
         m_itemIdLists.push_back(std::move(record.itemIdList));
         m_labels.push_back(std::move(label));
+        m_userNames.push_back(std::move(record.displayName));
         if (!SendMessageA(window, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button))) {
             m_itemIdLists.pop_back();
             m_labels.pop_back();
+            m_userNames.pop_back();
             continue;
         }
         m_commandIds.Add(id);
@@ -331,6 +339,8 @@ bool CBandToolBar::InsertDroppedItem(int index, CItemIdList item, const std::str
     m_commandIds.Add(id);
     m_itemIdLists.insert(m_itemIdLists.begin() + index, std::move(item));
     m_labels.insert(m_labels.begin() + index, label);
+    // The label is the shell's name: the user has given the item none.
+    m_userNames.insert(m_userNames.begin() + index, std::string());
     TBBUTTONINFOA info = {};
     info.cbSize = sizeof(info);
     info.dwMask = TBIF_TEXT;
@@ -399,32 +409,78 @@ void CBandToolBar::UpdateIdealSize() {
     m_updatingIdealSize = false;
 }
 
-void CBandToolBar::ShowFolderDropDown(const NMTOOLBARA& notification) {
-    const int index = CommandToIndex(static_cast<UINT>(notification.iItem));
-    if (index < 0 || static_cast<size_t>(index) >= m_itemIdLists.size() ||
+void CBandToolBar::EndMenus() {
+    if (m_menuLoops > 0) {
+        EndMenu();
+    }
+}
+
+bool CBandToolBar::IsOwnNotification(const NMHDR& header) const {
+    HWND window = GetHwnd();
+    return window != nullptr &&
+           (header.hwndFrom == window ||
+            header.hwndFrom == reinterpret_cast<HWND>(SendMessageA(window, TB_GETTOOLTIPS, 0, 0)));
+}
+
+void CBandToolBar::QueueFolderDropDown(const NMTOOLBARA& notification) {
+    if (m_menuLoops > 0) {
+        return;
+    }
+    m_dropDownCommand = notification.iItem;
+    m_dropDownRect = notification.rcButton;
+    MapWindowPoints(notification.hdr.hwndFrom, nullptr, reinterpret_cast<POINT*>(&m_dropDownRect),
+                    2);
+    PostMessageA(GetHwnd(), kShowDropDownMessage, 0, 0);
+}
+
+void CBandToolBar::ShowFolderDropDown() {
+    const int command = m_dropDownCommand;
+    m_dropDownCommand = -1;
+    HWND window = GetHwnd();
+    const int index = command < 0 ? -1 : CommandToIndex(static_cast<UINT>(command));
+    if (m_menuLoops > 0 || index < 0 || static_cast<size_t>(index) >= m_itemIdLists.size() ||
         !m_itemIdLists[static_cast<size_t>(index)]) {
         return;
     }
     LPCITEMIDLIST item = m_itemIdLists[static_cast<size_t>(index)].Get();
-    RECT rect = notification.rcButton;
-    MapWindowPoints(notification.hdr.hwndFrom, nullptr, reinterpret_cast<POINT*>(&rect), 2);
-    const corvina::MenuPlacement place = PlaceScreenMenu(rect, m_viewMode);
-    CItemIdList folder = ShortcutTarget(item, GetHwnd());
+    const corvina::MenuPlacement place = PlaceScreenMenu(m_dropDownRect, m_viewMode);
+    CItemIdList folder = ShortcutTarget(item, window);
     if (!folder) {
         folder = CopyItemIdList(item);
     }
     if (!folder) {
         return;
     }
-    ActivateTaskbarAncestor(GetHwnd());
+    ActivateTaskbarAncestor(window);
+    // The control no longer shows the arrow pressed once its notification is over.
+    SendMessageA(window, TB_PRESSBUTTON, static_cast<WPARAM>(command), MAKELPARAM(TRUE, 0));
+    ++m_menuLoops;
     m_folderMenu.SetFolder(folder.Get());
     m_folderMenu.ShowAt(place.x, place.y, place.flags);
     m_folderMenu.SetFolder(nullptr);
+    --m_menuLoops;
+    // Unless the band was closed during the menu, and the window with it.
+    if (GetHwnd() == window) {
+        SendMessageA(window, TB_PRESSBUTTON, static_cast<WPARAM>(command), MAKELPARAM(FALSE, 0));
+    }
+    FinishMenuLoop();
+}
+
+void CBandToolBar::FinishMenuLoop() {
+    if (m_menuLoops == 0 && m_reloadPending) {
+        m_reloadPending = false;
+        if (GetHwnd() != nullptr) {
+            RefreshButtons();
+        }
+    }
 }
 
 bool CBandToolBar::ShowItemMenu(POINT screenPoint) {
     HWND window = GetHwnd();
     int index = -1;
+    if (m_menuLoops > 0) {
+        return true; // one menu at a time; the open one keeps its button
+    }
     if (!HitTestButton(screenPoint, &index) || index < 0 ||
         static_cast<size_t>(index) >= m_itemIdLists.size()) {
         return false;
@@ -454,10 +510,12 @@ bool CBandToolBar::ShowItemMenu(POINT screenPoint) {
         SendMessageA(tooltip, TTM_POP, 0, 0);
         SendMessageA(tooltip, TTM_ACTIVATE, FALSE, 0);
     }
+    ++m_menuLoops;
     if (m_itemMenu.SetItem(item)) {
         m_itemMenu.TrackMenu(POINT{place.x, place.y}, place.flags);
         m_itemMenu.SetItem(nullptr);
     }
+    --m_menuLoops;
     // The menu's own command may have destroyed the window (closing the band).
     if (IsWindow(window)) {
         SendMessageA(window, TB_PRESSBUTTON, id, MAKELPARAM(FALSE, 0));
@@ -466,6 +524,7 @@ bool CBandToolBar::ShowItemMenu(POINT screenPoint) {
             SendMessageA(tooltip, TTM_ACTIVATE, TRUE, 0);
         }
     }
+    FinishMenuLoop();
     return true;
 }
 
@@ -483,9 +542,9 @@ bool CBandToolBar::FillTooltip(NMTTDISPINFOW& info) {
     const std::u16string text = corvina::BuildTooltipText(name, tip, corvina::kTooltipBufferUnits);
     const size_t units =
         text.size() < corvina::kTooltipBufferUnits ? text.size() : corvina::kTooltipBufferUnits - 1;
-    text.copy(reinterpret_cast<char16_t*>(g_tooltipText), units);
-    g_tooltipText[units] = L'\0';
-    info.lpszText = g_tooltipText;
+    text.copy(reinterpret_cast<char16_t*>(m_tooltipText), units);
+    m_tooltipText[units] = L'\0';
+    info.lpszText = m_tooltipText;
     info.hinst = nullptr;
     return true;
 }
@@ -518,6 +577,8 @@ void CBandToolBar::NotifyThemeChange() {
 LRESULT CBandToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_DESTROY:
+        // The menu goes before the window it belongs to.
+        EndMenus();
         m_parentHook.Detach();
         m_dropTarget.Revoke();
         return Default(message, wParam, lParam);
@@ -576,9 +637,19 @@ LRESULT CBandToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_THEMECHANGED:
         NotifyThemeChange();
         return Default(message, wParam, lParam);
+    case kShowDropDownMessage:
+        ShowFolderDropDown();
+        return 0;
     default:
         if (message == g_changedButtonMessage && g_changedButtonMessage != 0) {
-            RefreshButtons();
+            if (m_menuLoops > 0) {
+                // Rebuilding under an open menu would pull its button away: the menu ends
+                // first, and the reload follows when its loop has returned.
+                m_reloadPending = true;
+                EndMenus();
+            } else {
+                RefreshButtons();
+            }
             return Default(message, wParam, lParam);
         }
         break;
@@ -590,11 +661,12 @@ LRESULT CBandToolBar::CParentHook::WindowProc(UINT message, WPARAM wParam, LPARA
     HWND toolbar = m_toolbar.GetHwnd();
     if (message == WM_NOTIFY && lParam != 0) {
         const auto* header = reinterpret_cast<const NMHDR*>(lParam);
-        if (header->code == TTN_NEEDTEXTA) {
+        // Only the band's own tips; the rebar's other children get the host's handling.
+        if (header->code == TTN_NEEDTEXTA && m_toolbar.IsOwnNotification(*header)) {
             return 0;
         }
         if (header->code == TBN_DROPDOWN && toolbar != nullptr && header->hwndFrom == toolbar) {
-            m_toolbar.ShowFolderDropDown(*reinterpret_cast<const NMTOOLBARA*>(lParam));
+            m_toolbar.QueueFolderDropDown(*reinterpret_cast<const NMTOOLBARA*>(lParam));
         }
     } else if (message == WM_COMMAND && toolbar != nullptr &&
                reinterpret_cast<HWND>(lParam) == toolbar) {

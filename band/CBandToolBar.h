@@ -17,6 +17,7 @@
 #include "band/CItemContextMenuWnd.h"
 #include "band/CShellToolBar.h"
 #include "band/core/CommandIds.h"
+#include "band/core/TooltipText.h"
 #include "framework/CItemIdList.h"
 #include "framework/CSubclassWnd.h"
 
@@ -44,13 +45,21 @@ public:
     // Set by the band before Initialize. The site is borrowed, not counted: the band clears
     // it (null) before it lets go of its own reference.
     void SetBandCallback(IBandFocusSink* sink) { m_bandCallback = sink; }
+    // The band object this toolbar is part of (borrowed): held while a message is handled,
+    // so that a host releasing the band from inside a menu loop frees it only once the loop
+    // has returned. The band clears it (null) before its own destruction.
+    void SetOwner(IUnknown* owner) { m_owner = owner; }
     void SetSite(IInputObjectSite* site) { m_site = site; }
     IInputObjectSite* GetSite() const { return m_site; }
 
     // Attaches to the band's freshly created toolbar window and runs the creation step:
     // styles, image list, button size, the two hidden menu windows, the parent hook, the
-    // buttons and the drop-target registration. False when the window cannot be attached.
+    // buttons and the drop-target registration. False (and nothing of it left) when the
+    // window cannot be attached or a menu window cannot be made.
     bool Initialize(HWND toolbar);
+    // Ends the menu the toolbar has open, if any; its loop returns soon after.
+    void EndMenus();
+    bool IsInMenuLoop() const { return m_menuLoops > 0; }
 
     void SetViewMode(DWORD mode);
     DWORD GetViewMode() const { return m_viewMode; }
@@ -79,6 +88,8 @@ public:
     // One per button, in button order.
     const std::vector<CItemIdList>& GetItemIdLists() const { return m_itemIdLists; }
     const std::vector<std::string>& GetLabels() const { return m_labels; }
+    // The user's own name of each button's record; empty where the label is the shell's.
+    const std::vector<std::string>& GetUserNames() const { return m_userNames; }
 
     CItemContextMenuWnd& GetItemMenu() { return m_itemMenu; }
     CBandFolderMenu& GetFolderMenu() { return m_folderMenu; }
@@ -90,6 +101,7 @@ protected:
     // The item's info tip from its parent folder's info-tip object; false when the folder
     // offers none for it.
     virtual bool GetItemInfoTip(LPCITEMIDLIST item, std::u16string* tip);
+    IUnknown* GetLifetimeOwner() const override { return m_owner; }
 
 private:
     // Sees the messages of the toolbar's parent window (the host's rebar) before it does.
@@ -98,12 +110,22 @@ private:
         explicit CParentHook(CBandToolBar& toolbar) : m_toolbar(toolbar) {}
         LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
+    protected:
+        IUnknown* GetLifetimeOwner() const override { return m_toolbar.m_owner; }
+
     private:
         CBandToolBar& m_toolbar;
     };
 
-    // TBN_DROPDOWN from the toolbar, seen by the parent hook.
-    void ShowFolderDropDown(const NMTOOLBARA& notification);
+    // TBN_DROPDOWN from the toolbar, seen by the parent hook: the menu is opened from the
+    // toolbar's own queue, once the control has finished with its notification (a host
+    // closing the band from inside the menu then destroys no control that is still busy).
+    void QueueFolderDropDown(const NMTOOLBARA& notification);
+    void ShowFolderDropDown();
+    // Whether the notification comes from this toolbar or its tooltip control.
+    bool IsOwnNotification(const NMHDR& header) const;
+    // After a menu loop: the reload that arrived during it, if the window is still there.
+    void FinishMenuLoop();
     // The button's item's context menu; false when the point is on no button (the host's
     // menu is due then).
     bool ShowItemMenu(POINT screenPoint);
@@ -112,10 +134,12 @@ private:
     void NotifyThemeChange();
 
     IBandFocusSink* m_bandCallback = nullptr;
+    IUnknown* m_owner = nullptr;
     CParentHook m_parentHook;
     IInputObjectSite* m_site = nullptr;
     std::vector<CItemIdList> m_itemIdLists;
     std::vector<std::string> m_labels;
+    std::vector<std::string> m_userNames;
     int m_barHeight = kBarHeight;
     DWORD m_bandId = 0;
     DWORD m_viewMode = 0;
@@ -124,4 +148,12 @@ private:
     CBandDropTarget m_dropTarget;
     corvina::CommandIdPool m_commandIds;
     bool m_updatingIdealSize = false;
+    int m_menuLoops = 0;
+    bool m_reloadPending = false;
+    int m_dropDownCommand = -1;
+    RECT m_dropDownRect = {};
+    // The text of this toolbar's last tooltip: the control reads it at once, on this
+    // toolbar's thread; other toolbars (of other browser windows, on other threads) have
+    // their own.
+    wchar_t m_tooltipText[corvina::kTooltipBufferUnits] = {};
 };

@@ -90,9 +90,12 @@ bool CItemContextMenuWnd::TrackMenu(POINT screenPoint, UINT trackFlags) {
     if (attached) {
         AttachThreadInput(ownThread, foregroundThread, FALSE);
     }
-    PostMessageA(GetHwnd(), WM_NULL, 0, 0);
-
-    if (command != 0 && command != -1) {
+    // The window goes when the band closes during the menu: then nothing more is done.
+    const bool whole = GetHwnd() != nullptr;
+    if (whole) {
+        PostMessageA(GetHwnd(), WM_NULL, 0, 0);
+    }
+    if (whole && command != 0 && command != -1) {
         RunCommand(static_cast<UINT>(command));
     }
     m_contextMenu.Reset();
@@ -190,6 +193,14 @@ LRESULT CItemContextMenuWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lPar
         case WM_MENUSELECT:
             ShowHelpText(LOWORD(wParam), HIWORD(wParam));
             return 0;
+        case WM_DESTROY:
+            // The menu ends before its window, and the tip, a pop-up of its own, goes with
+            // the window: a later Create on another toolbar would be refused otherwise.
+            if (m_menu) {
+                EndMenu();
+            }
+            m_tip.DestroyWindow();
+            break;
         default:
             break;
         }

@@ -27,7 +27,8 @@ public:
     // The virtual operations below keep this declaration order.
 
     // Creates the hidden zero-sized child window with this text and control id, and its tip
-    // window. False if it fails or a window exists already.
+    // window, which is destroyed with it. False (and neither left) if either fails or a
+    // window exists already.
     virtual bool Create(const char* text, HWND parent, UINT controlId);
     // Shows the item's menu at the screen point (trackFlags from PlaceMenu) and runs the
     // chosen entry. False when no menu could be built (nothing was shown).

@@ -95,6 +95,8 @@ void TerminateBandServer() {
 CorvBar::CorvBar(IUnknown* outer) : CComObjectRoot(outer) {}
 
 CorvBar::~CorvBar() {
+    // No message handled from here on may hold the object whose destructor is running.
+    m_toolbar.SetOwner(nullptr);
     DestroyBandWindow();
     ReleaseSite();
     m_toolbar.SetBandCallback(nullptr);
@@ -185,6 +187,9 @@ STDMETHODIMP CorvBar::CloseDW(DWORD) {
         StoreNewRowValue(1);
     }
     ShowDW(FALSE);
+    // A menu of the band still open ends first; its loop returns once this call is over,
+    // and the held band object goes only then.
+    m_toolbar.EndMenus();
     DestroyBandWindow();
     return S_OK;
     COM_TRY_END
@@ -349,6 +354,7 @@ HRESULT CorvBar::CreateBandWindow() {
     }
     MoveWindow(window, client.left, client.top, width, height, TRUE);
     m_window = window;
+    m_toolbar.SetOwner(GetInnerUnknown());
     m_toolbar.SetBandCallback(this);
     m_toolbar.SetSite(m_site.Get());
     // Other programs find the band by this text; the toolbar's creation step does not need it.

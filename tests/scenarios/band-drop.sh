@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Two files of one folder dragged with OLE from another process onto the third button of the
 # toolbar band, by a real mouse (xdotool) on the virtual desktop: they are stored third and
-# fourth, every record is written again with its name, and the band reloads the list.
+# fourth, every record is written again (none with a name of the user's), and the band
+# reloads the list.
 #
 #   band-drop.sh WINE_ENV STATE CORVINABAR_DLL BAND_SITE_EXE DRAG_SOURCE_EXE
 set -euo pipefail
@@ -36,11 +37,6 @@ cleanup() {
     rm -rf "$scratch"
 }
 trap cleanup EXIT
-
-# stored_name N: the DN value of record N (three digits), empty when it has none.
-stored_name() {
-    reg query "$list_key" /v "DN.$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *DN\.$1 *REG_SZ *//p"
-}
 
 if reg export "$list_key" "$(winpath "$scratch/saved.reg")" /y >/dev/null 2>&1; then
     saved=1
@@ -105,12 +101,17 @@ echo "ok: the band reloaded six buttons"
 
 run "$source_exe" --expect-stored "$first" "$second" "$alpha" "$beta" "$third" "$fourth" |
     tr -d '\r' || fail "the stored list is not first, second, alpha, beta, third, fourth"
-# Every record now carries the name its button stood for, the shell's name.
-k=0
-for name in first.txt second.txt alpha.txt beta.txt third.txt fourth.txt; do
-    k=$((k + 1))
+# Every record is written again with an empty name: none had one of the user's, and the
+# shell's own names are asked afresh at every load. (reg query misreads a value of no bytes;
+# the export shows it as it is.)
+reg export "$list_key" "$(winpath "$scratch/after.reg")" /y >/dev/null 2>&1 ||
+    fail "the list key cannot be exported"
+iconv -f UTF-16LE -t UTF-8 "$scratch/after.reg" | tr -d '\r' >"$scratch/after.txt"
+for k in 1 2 3 4 5 6; do
     value=$(printf '%03d' "$k")
-    [ "$(stored_name "$value")" = "$name" ] ||
-        fail "DN.$value is '$(stored_name "$value")', expected '$name'"
+    grep -qx "\"DN.$value\"=\(\"\"\|hex(1):\)" "$scratch/after.txt" || {
+        cat "$scratch/after.txt" >&2
+        fail "DN.$value is not written empty"
+    }
 done
-echo "ok: stored third and fourth, every record named"
+echo "ok: stored third and fourth, no record given the shell's name as the user's"

@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "CTestBandSite.h"
 #include "TestSupport.h"
@@ -91,6 +94,129 @@ private:
     HWND m_window;
 };
 
+// The visible popup menu of this desktop, if any.
+HWND VisiblePopupMenu() {
+    HWND popup = nullptr;
+    while ((popup = FindWindowExA(nullptr, popup, "#32768", nullptr)) != nullptr) {
+        if (IsWindowVisible(popup)) {
+            return popup;
+        }
+    }
+    return nullptr;
+}
+
+// Runs action once from inside the loop of the first popup menu that shows, as the host's
+// own messages arrive there. A menu still open half a second later is ended here, and that
+// is recorded: the band did not end it.
+struct InsideMenuLoop {
+    static InsideMenuLoop* current;
+    std::function<void()> action;
+    bool ran = false;
+    bool endedByTest = false;
+    int ticksAfter = 0;
+
+    static void CALLBACK OnTimer(HWND, UINT, UINT_PTR, DWORD) {
+        InsideMenuLoop* self = current;
+        if (self == nullptr) {
+            return;
+        }
+        const bool open = VisiblePopupMenu() != nullptr;
+        if (!self->ran) {
+            if (open) {
+                self->ran = true;
+                self->action();
+            }
+        } else if (open && ++self->ticksAfter > 25) {
+            self->endedByTest = true;
+            EndMenu();
+        }
+    }
+
+    // Runs open (which shows a menu) and waits until action has run and no menu is open.
+    bool During(const std::function<void()>& open) {
+        current = this;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 20, &OnTimer);
+        open();
+        const bool done = WaitFor([&] { return ran && VisiblePopupMenu() == nullptr; }, 20000);
+        KillTimer(nullptr, timer);
+        current = nullptr;
+        return done;
+    }
+};
+InsideMenuLoop* InsideMenuLoop::current = nullptr;
+
+// The loaded server's DllCanUnloadNow: S_FALSE while any object of it is alive.
+HRESULT ServerCanUnload() {
+    HMODULE module = GetModuleHandleA("CorvinaBar.dll");
+    using Export = HRESULT(STDAPICALLTYPE*)();
+    auto canUnload = module ? reinterpret_cast<Export>(reinterpret_cast<void*>(
+                                  GetProcAddress(module, "DllCanUnloadNow")))
+                            : nullptr;
+    return canUnload ? canUnload() : E_FAIL;
+}
+
+int FirstCommandId(HWND toolbar) {
+    TBBUTTON button = {};
+    SendMessageA(toolbar, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button));
+    return button.idCommand;
+}
+
+// A right-click on the first button, as the control reports it.
+void RightClickFirstButton(HWND toolbar) {
+    RECT rect = {};
+    SendMessageA(toolbar, TB_GETRECT, FirstCommandId(toolbar), reinterpret_cast<LPARAM>(&rect));
+    POINT point = {rect.left + 3, rect.top + 3};
+    ClientToScreen(toolbar, &point);
+    SendMessageA(toolbar, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(toolbar),
+                 MAKELPARAM(point.x, point.y));
+}
+
+// A click on the first button's drop-down arrow, through the control itself.
+void ClickFirstArrow(HWND toolbar) {
+    RECT rect = {};
+    SendMessageA(toolbar, TB_GETRECT, FirstCommandId(toolbar), reinterpret_cast<LPARAM>(&rect));
+    const LPARAM at = MAKELPARAM(rect.right - 4, (rect.top + rect.bottom) / 2);
+    SendMessageA(toolbar, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    SendMessageA(toolbar, WM_LBUTTONUP, 0, at);
+}
+
+// Refuses the creation of the windows the predicate names, on this thread, while it lives.
+class CCreationVeto {
+public:
+    explicit CCreationVeto(std::function<bool(const CREATESTRUCTA&)> refuse) {
+        s_refuse = std::move(refuse);
+        m_hook = SetWindowsHookExA(WH_CBT, &Proc, nullptr, GetCurrentThreadId());
+    }
+    ~CCreationVeto() {
+        UnhookWindowsHookEx(m_hook);
+        s_refuse = nullptr;
+    }
+    bool Hooked() const { return m_hook != nullptr; }
+
+private:
+    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
+        if (code == HCBT_CREATEWND && s_refuse &&
+            s_refuse(*reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs)) {
+            return 1;
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static std::function<bool(const CREATESTRUCTA&)> s_refuse;
+    HHOOK m_hook = nullptr;
+};
+std::function<bool(const CREATESTRUCTA&)> CCreationVeto::s_refuse;
+
+bool IsNamed(LPCSTR text, const char* name) {
+    return text != nullptr && !IS_INTRESOURCE(text) && lstrcmpA(text, name) == 0;
+}
+
+bool IsToolbarChild(const CREATESTRUCTA& create, UINT_PTR id) {
+    char parentClass[64] = {};
+    GetClassNameA(create.hwndParent, parentClass, sizeof(parentClass));
+    return lstrcmpA(parentClass, "ToolbarWindow32") == 0 &&
+           reinterpret_cast<UINT_PTR>(create.hMenu) == id;
+}
+
 class BandObjectTest : public RegistryTest {
 protected:
     void SetUp() override {
@@ -113,6 +239,15 @@ protected:
                                              reinterpret_cast<void**>(asked.GetAddressOf()));
         }
         return asked;
+    }
+    // The user's list: these paths, without names of the user's.
+    static void StoreItems(const std::vector<std::string>& paths) {
+        MenuItemList list;
+        for (const std::string& path : paths) {
+            list.push_back({ParsePathToItemIdList(path.c_str()), ""});
+            ASSERT_TRUE(list.back().itemIdList) << path;
+        }
+        ASSERT_TRUE(SaveMenuItemList(list));
     }
     CTestBandSite m_site;
 };
@@ -283,6 +418,127 @@ TEST_F(BandObjectTest, ClosedBandLeavesNoItemIdListsOrGdiObjects) {
     }
     EXPECT_EQ(spy.LiveCount(), 0u) << "item ID lists left over";
     EXPECT_EQ(CountGdiObjects(), gdiBefore);
+}
+
+TEST_F(BandObjectTest, EveryWindowOfTheBandHasItsItemMenu) {
+    const CScratchFolder folder("band");
+    StoreItems({folder.CreateTextFile("note.txt")});
+    ASSERT_EQ(m_site.AddBand(), S_OK);
+    CComPtr<IObjectWithSite> withSite = Band<IObjectWithSite>();
+    CComPtr<IUnknown> site;
+    ASSERT_EQ(withSite->GetSite(IID_IUnknown, reinterpret_cast<void**>(site.GetAddressOf())), S_OK);
+    for (bool closeFirst : {false, true}) {
+        SCOPED_TRACE(closeFirst ? "closed, then a new site" : "a second site");
+        if (closeFirst) {
+            ASSERT_EQ(Band<IDockingWindow>()->CloseDW(0), S_OK);
+        }
+        ASSERT_EQ(withSite->SetSite(site.Get()), S_OK);
+        HWND toolbar = nullptr;
+        ASSERT_EQ(Band<IOleWindow>()->GetWindow(&toolbar), S_OK);
+        ASSERT_TRUE(IsWindow(toolbar));
+        EXPECT_NE(FindWindowExA(toolbar, nullptr, nullptr, "WORK001"), nullptr);
+        InsideMenuLoop menu;
+        menu.action = [] { EndMenu(); };
+        EXPECT_TRUE(menu.During([&] { RightClickFirstButton(toolbar); }));
+        EXPECT_TRUE(menu.ran) << "no item menu";
+    }
+    m_site.RemoveBand();
+}
+
+TEST_F(BandObjectTest, AWindowThatCannotBeMadeWholeFailsTheSite) {
+    const CScratchFolder folder("band");
+    StoreItems({folder.CreateTextFile("note.txt")});
+    struct Case {
+        const char* what;
+        std::function<bool(const CREATESTRUCTA&)> refuse;
+    };
+    const Case cases[] = {
+        {"item menu", [](const CREATESTRUCTA& c) { return IsToolbarChild(c, 100); }},
+        {"folder menu", [](const CREATESTRUCTA& c) { return IsToolbarChild(c, 101); }},
+        {"the item menu's tip",
+         [](const CREATESTRUCTA& c) { return IsNamed(c.lpszClass, "CorvinaTipWindow"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CCreationVeto veto(c.refuse);
+        ASSERT_TRUE(veto.Hooked());
+        EXPECT_EQ(m_site.AddBand(), E_FAIL);
+        EXPECT_EQ(m_site.GetBand(), nullptr);
+        if (m_site.GetBand()) {
+            m_site.RemoveBand();
+        }
+        EXPECT_EQ(FindWindowExA(m_site.GetRebar(), nullptr, "ToolbarWindow32", nullptr), nullptr);
+    }
+    // Nothing of the refused windows stays behind to refuse the next creation.
+    ASSERT_EQ(m_site.AddBand(), S_OK);
+    EXPECT_NE(FindWindowExA(m_site.GetBandWindow(), nullptr, nullptr, "WORK001"), nullptr);
+    m_site.RemoveBand();
+}
+
+TEST_F(BandObjectTest, ClosingOrReloadingInsideAMenuLoopEndsTheMenuFirst) {
+    const CScratchFolder folder("band");
+    const std::string docs = folder.CreateFolder("docs");
+    folder.CreateTextFile("docs\\inside.txt");
+    StoreItems({docs, folder.CreateTextFile("note.txt")});
+    const UINT reload = RegisterWindowMessageA("Velmora-Changed-Button");
+    // One band first: the shell's own caches fill once per process.
+    ASSERT_EQ(m_site.AddBand(), S_OK);
+    m_site.RemoveBand();
+    ASSERT_EQ(ServerCanUnload(), S_OK) << "objects of the server alive before the test";
+
+    struct Case {
+        const char* what;
+        bool dropDown;
+        bool reloadArrives;
+        bool siteCloses;
+    };
+    const Case cases[] = {
+        {"item menu, the site closes the band", false, false, true},
+        {"drop-down, the site closes the band", true, false, true},
+        {"item menu, the reload message", false, true, false},
+        {"drop-down, the reload message", true, true, false},
+        {"drop-down, the reload message, then the site closes", true, true, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CTaskAllocatorSpy spy;
+        ASSERT_TRUE(spy.Registered());
+        ASSERT_EQ(m_site.AddBand(), S_OK);
+        const HWND toolbar = m_site.GetBandWindow();
+        ASSERT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 2);
+        bool aliveInLoop = false;
+        InsideMenuLoop menu;
+        menu.action = [&] {
+            if (c.reloadArrives) {
+                PostMessageA(toolbar, reload, 0, 0);
+                PumpMessages();
+            }
+            if (c.siteCloses) {
+                m_site.RemoveBand(true);
+                // The last reference is gone, but the band's menu loop has not returned yet.
+                aliveInLoop = ServerCanUnload() == S_FALSE;
+            }
+        };
+        EXPECT_TRUE(menu.During([&] {
+            if (c.dropDown) {
+                ClickFirstArrow(toolbar);
+            } else {
+                RightClickFirstButton(toolbar);
+            }
+        }));
+        EXPECT_TRUE(menu.ran);
+        EXPECT_FALSE(menu.endedByTest) << "the band left its menu open";
+        PumpMessages();
+        if (c.siteCloses) {
+            EXPECT_TRUE(aliveInLoop) << "the band went while its menu loop still ran";
+            EXPECT_EQ(ServerCanUnload(), S_OK) << "the band outlived its menu loop";
+            EXPECT_FALSE(IsWindow(toolbar));
+        } else {
+            EXPECT_EQ(SendMessageA(toolbar, TB_BUTTONCOUNT, 0, 0), 2);
+            m_site.RemoveBand();
+        }
+        EXPECT_EQ(spy.LiveCount(), 0u) << "item ID lists left over";
+    }
 }
 
 } // namespace

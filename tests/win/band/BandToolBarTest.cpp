@@ -10,10 +10,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "TestSupport.h"
@@ -201,6 +203,8 @@ protected:
         SendMessageA(m_window, TB_GETRECT, commandId,
                      reinterpret_cast<LPARAM>(&notification.rcButton));
         SendMessageA(m_rebar, WM_NOTIFY, 500, reinterpret_cast<LPARAM>(&notification));
+        // The menu opens once the control has finished with the notification.
+        PumpMessages();
     }
 
     CScratchFolder m_scratch{"band"};
@@ -501,6 +505,102 @@ TEST_F(BandToolBarTest, TooltipShowsNameAndInfoTip) {
         EXPECT_EQ(Tooltip(id), c.expected);
     }
     EXPECT_EQ(Tooltip(id + 7), L""); // no such button
+}
+
+TEST_F(BandToolBarTest, TooltipsOfTwoThreadsKeepTheirOwnTexts) {
+    const std::string file = m_scratch.CreateTextFile("tip.txt");
+    SaveList({{file, ""}});
+    const std::wstring name = ToWide(ShellInfoOf(file).name);
+    std::atomic<int> ready{0};
+    std::atomic<int> asked{0};
+    // A band window of its own on each thread; both ask at once, then read what they got
+    // once both have asked.
+    auto run = [&](std::u16string tip, std::wstring* seen) {
+        OleInitialize(nullptr);
+        HWND host = CreateWindowExA(0, "STATIC", "tip host", WS_POPUP, 0, 0, 300, 40, nullptr,
+                                    nullptr, nullptr, nullptr);
+        HWND window = CreateWindowExA(0, "ToolbarWindow32", "", 0x50019946, 0, 0, 300, 22, host,
+                                      reinterpret_cast<HMENU>(500), nullptr, nullptr);
+        {
+            CScriptedTipToolBar toolbar;
+            toolbar.tip = std::move(tip);
+            const bool made = window != nullptr && toolbar.Initialize(window);
+            ++ready;
+            if (made && WaitFor([&] { return ready.load() == 2; }, 30000, Pumping::None, 1)) {
+                TBBUTTON button = {};
+                SendMessageA(window, TB_GETBUTTON, 0, reinterpret_cast<LPARAM>(&button));
+                NMTTDISPINFOW info = {};
+                info.hdr.hwndFrom =
+                    reinterpret_cast<HWND>(SendMessageA(window, TB_GETTOOLTIPS, 0, 0));
+                info.hdr.idFrom = static_cast<UINT_PTR>(button.idCommand);
+                info.hdr.code = TTN_NEEDTEXTW;
+                SendMessageW(window, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info));
+                ++asked;
+                WaitFor([&] { return asked.load() == 2; }, 30000, Pumping::None, 1);
+                *seen = info.lpszText ? std::wstring(info.lpszText) : std::wstring();
+            }
+            DestroyWindow(host);
+        }
+        OleUninitialize();
+    };
+    std::wstring first;
+    std::wstring second;
+    std::thread one(run, u"first tip", &first);
+    std::thread two(run, u"second tip", &second);
+    one.join();
+    two.join();
+    EXPECT_EQ(first, name + L"\nfirst tip");
+    EXPECT_EQ(second, name + L"\nsecond tip");
+}
+
+TEST_F(BandToolBarTest, AnsiTipRequestsOfOtherRebarChildrenReachTheHost) {
+    SaveList({{m_scratch.CreateTextFile("tip.txt"), ""}});
+    // The host's own handling of its rebar, there before the band hooks it.
+    struct Host {
+        int seen = 0;
+        static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                     UINT_PTR, DWORD_PTR data) {
+            if (message == WM_NOTIFY && reinterpret_cast<NMHDR*>(lParam)->code == TTN_NEEDTEXTA) {
+                ++reinterpret_cast<Host*>(data)->seen;
+                return 0x5A;
+            }
+            return DefSubclassProc(window, message, wParam, lParam);
+        }
+    } host;
+    ASSERT_TRUE(SetWindowSubclass(m_rebar, &Host::Proc, 1, reinterpret_cast<DWORD_PTR>(&host)));
+    CreateToolBar();
+    HWND other = CreateWindowExA(0, "ToolbarWindow32", "", WS_CHILD | TBSTYLE_TOOLTIPS, 0, 0, 50,
+                                 22, m_rebar, nullptr, nullptr, nullptr);
+    ASSERT_NE(other, nullptr);
+    const HWND ownTips = reinterpret_cast<HWND>(SendMessageA(m_window, TB_GETTOOLTIPS, 0, 0));
+    const HWND otherTips = reinterpret_cast<HWND>(SendMessageA(other, TB_GETTOOLTIPS, 0, 0));
+    ASSERT_NE(ownTips, nullptr);
+    ASSERT_NE(otherTips, nullptr);
+    struct Case {
+        const char* from;
+        HWND window;
+        int seen;
+        LRESULT result;
+    };
+    const Case cases[] = {
+        {"the band's own tooltip", ownTips, 0, 0},
+        {"the band's toolbar", m_window, 0, 0},
+        {"another child's tooltip", otherTips, 1, 0x5A},
+        {"another child", other, 1, 0x5A},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.from);
+        host.seen = 0;
+        NMTTDISPINFOA info = {};
+        info.hdr.hwndFrom = c.window;
+        info.hdr.idFrom = 1;
+        info.hdr.code = TTN_NEEDTEXTA;
+        EXPECT_EQ(SendMessageA(m_rebar, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&info)), c.result);
+        EXPECT_EQ(host.seen, c.seen);
+    }
+    m_toolbar.reset();
+    DestroyWindow(other);
+    RemoveWindowSubclass(m_rebar, &Host::Proc, 1);
 }
 
 TEST_F(BandToolBarTest, ContextMenuOffTheButtonsGoesToTheHost) {

@@ -5,6 +5,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 #include <shlobj.h>
+#include <shlwapi.h>
 
 #include <gtest/gtest.h>
 
@@ -17,6 +18,7 @@
 #include "common/DroppedItemIdList.h"
 #include "common/ItemIdList.h"
 #include "common/MenuItemList.h"
+#include "common/Registry.h"
 #include "common/ShellQueries.h"
 #include "framework/ComPtr.h"
 
@@ -274,6 +276,8 @@ protected:
 
 TEST_F(DropTargetTest, TwoShellItemsDroppedOnTheThirdButtonGoBeforeIt) {
     StoreList({"a.txt", "b.txt", "c.txt", "d.txt"});
+    // The user named the second item; the others show the shell's names.
+    PutValue(kListKey, "DN.002", REG_SZ, Bytes{'m', 'i', 'n', 'e'});
     MakeToolbar();
     ASSERT_EQ(toolbar->GetButtonCount(), 4);
     CComPtr<IDataObject> data = ShellData({"x1.txt", "x2.txt"});
@@ -293,8 +297,12 @@ TEST_F(DropTargetTest, TwoShellItemsDroppedOnTheThirdButtonGoBeforeIt) {
     EXPECT_EQ(target->Drop(nullptr, 0, OnButton(2), &effect), S_OK);
     EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));
     EXPECT_EQ(InsertMark().iButton, -1);
+    EXPECT_FALSE(target->IsHoldingData()) << "the source's data object is kept after the drop";
     const std::vector<std::string> expected{"a.txt", "b.txt", "x1.txt", "x2.txt", "c.txt", "d.txt"};
     EXPECT_EQ(StoredFiles(), expected);
+    // Only the user's own name is stored; every other record has an empty one, so the
+    // shell's current name shows.
+    const std::vector<std::string> names{"", "mine", "", "", "", ""};
     for (int k = 1; k <= 6; ++k) {
         char name[16];
         wsprintfA(name, "DN.%03d", k);
@@ -302,10 +310,11 @@ TEST_F(DropTargetTest, TwoShellItemsDroppedOnTheThirdButtonGoBeforeIt) {
         Bytes value;
         ASSERT_TRUE(GetValueA(kListKey, name, &type, &value)) << name;
         EXPECT_EQ(type, static_cast<DWORD>(REG_SZ)) << name;
-        std::string label;
-        ASSERT_TRUE(QueryLabel(ListOf(expected[k - 1]).Get(), &label));
-        EXPECT_EQ(std::string(value.begin(), value.end()).c_str(), label) << name;
+        EXPECT_EQ(std::string(value.begin(), value.end()).c_str(), names[k - 1]) << name;
     }
+    std::string shown;
+    ASSERT_TRUE(QueryLabel(ListOf("x1.txt").Get(), &shown));
+    EXPECT_EQ(toolbar->GetLabels()[2], shown);
     // Shown at once, then rebuilt from the registry when the posted notice arrives.
     EXPECT_EQ(toolbar->GetButtonCount(), 6);
     EXPECT_TRUE(WaitFor([&] { return CommandIds() == std::vector<int>{1, 2, 3, 4, 5, 6}; }));
@@ -330,8 +339,43 @@ TEST_F(DropTargetTest, DroppedRightOfTheLastButtonIsAppended) {
     // Every medium handed out went back.
     EXPECT_GE(data.getDataCalls, 1);
     EXPECT_EQ(data.counter.releases, data.getDataCalls);
+    EXPECT_EQ(data.refs, 0u) << "the source's data object is kept after the drop";
     EXPECT_EQ(target->DragLeave(), S_OK);
     EXPECT_EQ(data.refs, 0u);
+}
+
+TEST_F(DropTargetTest, DroppedItemsShowTheirLabelsAndArrowsAtOnceAndAfterTheReload) {
+    const DWORD on = 1;
+    EnsureRegistryKey(HKEY_CURRENT_USER, kCorvinaBarKeyPath);
+    WriteRegistryDword(HKEY_CURRENT_USER, kCorvinaBarKeyPath, "Text", on);
+    const std::string docs = scratch.CreateFolder("docs");
+    scratch.CreateTextFile("docs\\inside.txt");
+    ASSERT_TRUE(CreateShellShortcut(scratch.File("docs.lnk"), docs));
+    StoreList({"a.txt"});
+    MakeToolbar();
+    CComPtr<IDataObject> data = ShellData({"x1.txt", "docs.lnk"});
+    ASSERT_TRUE(data);
+    DWORD effect = DROPEFFECT_LINK;
+    ASSERT_EQ(target->DragEnter(data.Get(), 0, OnButton(0), &effect), S_OK);
+    ASSERT_EQ(target->Drop(nullptr, 0, OnButton(0), &effect), S_OK);
+    ASSERT_EQ(effect, static_cast<DWORD>(DROPEFFECT_LINK));
+    std::string label;
+    ASSERT_TRUE(QueryLabel(ListOf("x1.txt").Get(), &label));
+    auto text = [&](int index) {
+        TBBUTTON button = {};
+        SendMessageA(Window(), TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button));
+        char buffer[MAX_PATH] = {};
+        const LRESULT length = SendMessageA(Window(), TB_GETBUTTONTEXTA, button.idCommand,
+                                            reinterpret_cast<LPARAM>(buffer));
+        return std::make_pair(length > 0 ? std::string(buffer) : std::string(), button.fsStyle);
+    };
+    EXPECT_EQ(text(0).first, label);
+    EXPECT_TRUE(text(0).second & BTNS_SHOWTEXT);
+    // The shortcut's target is a folder with an entry.
+    EXPECT_TRUE(text(1).second & BTNS_DROPDOWN);
+    ASSERT_TRUE(WaitFor([&] { return CommandIds() == std::vector<int>{1, 2, 3}; }));
+    EXPECT_EQ(text(0).first, label);
+    SHDeleteValueA(HKEY_CURRENT_USER, kCorvinaBarKeyPath, "Text");
 }
 
 TEST_F(DropTargetTest, RefusedDropsLeaveTheListAlone) {
