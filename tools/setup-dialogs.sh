@@ -72,7 +72,7 @@ setup_switch_on_extension() {
 # temporary copy shows the dialog, which is cancelled ("中止") at once.
 setup_uninstall_dialog() {
     local shot=${1:-} command pid
-    command=$("$wine_env" exec "$state" /usr/lib/wine/wine64 reg query \
+    command=$("$wine_env" run "$state" reg query \
         'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Corvina' /v UninstallString |
         tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *//p')
     [ -n "$command" ] || setup_fail "no uninstall entry"

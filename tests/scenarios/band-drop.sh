@@ -12,7 +12,7 @@ wine_env=$1 state=$2 dll=$3 site_exe=$4 source_exe=$5
 winpath() { local p="Z:$1"; printf '%s' "${p//\//\\}"; }
 run() { "$wine_env" run "$state" "$@"; }
 ask_site() { run "$site_exe" "$@" | tr -d '\r'; }
-winecmd() { "$wine_env" exec "$state" /usr/lib/wine/wine64 "$@"; }
+winecmd() { "$wine_env" run "$state" "$@"; }
 reg() { winecmd reg "$@"; }
 x() { "$wine_env" exec "$state" xdotool "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }

@@ -11,7 +11,7 @@ wine_env=$1 state=$2 program=$3 source_exe=$4
 winpath() { local p="Z:$1"; printf '%s' "${p//\//\\}"; }
 run() { "$wine_env" run "$state" "$@"; }
 ask() { run "$source_exe" "$@" | tr -d '\r'; }
-reg() { "$wine_env" exec "$state" /usr/lib/wine/wine64 reg "$@"; }
+reg() { "$wine_env" run "$state" reg "$@"; }
 x() { "$wine_env" exec "$state" xdotool "$@"; }
 fail() { echo "FAIL: $*" >&2; exit 1; }
 

@@ -6,8 +6,9 @@
 
 namespace {
 
-// A slot of the GDI handle table that the process environment block points at (x64 layout:
-// 24 bytes, object type at offset 14, zero when free; stock objects are flagged in `unique`).
+// A slot of the GDI handle table that the process environment block points at: 24 bytes in
+// 32-bit and 64-bit processes alike (the object's address is kept in 64 bits either way),
+// object type at offset 14, zero when free; stock objects are flagged in `unique`.
 struct GdiHandleSlot {
     uint64_t object;
     uint32_t owner;
@@ -16,15 +17,18 @@ struct GdiHandleSlot {
     uint8_t flags;
     uint64_t user;
 };
-static_assert(sizeof(GdiHandleSlot) == 24, "x64 GDI handle table slot");
+static_assert(sizeof(GdiHandleSlot) == 24, "GDI handle table slot");
+
+// Where the process environment block keeps the table's address.
+constexpr size_t kGdiSharedHandleTableOffset = sizeof(void*) == 8 ? 0xF8 : 0x94;
 
 DWORD CountGdiHandleTableSlots() {
-#ifdef _WIN64
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Warray-bounds" // the TEB is read through a segment register
     const auto* peb = reinterpret_cast<const uint8_t*>(NtCurrentTeb()->ProcessEnvironmentBlock);
 #pragma GCC diagnostic pop
-    const auto* slots = *reinterpret_cast<const GdiHandleSlot* const*>(peb + 0xF8);
+    const auto* slots =
+        *reinterpret_cast<const GdiHandleSlot* const*>(peb + kGdiSharedHandleTableOffset);
     if (!slots) {
         return 0;
     }
@@ -35,9 +39,6 @@ DWORD CountGdiHandleTableSlots() {
         }
     }
     return used;
-#else
-    return 0;
-#endif
 }
 
 } // namespace

@@ -4,5 +4,5 @@
 #include <windows.h>
 
 // Wine's GetGuiResources always answers 0, so where it does the used slots of the process's
-// GDI handle table are counted instead (64-bit builds only; 0 in 32-bit ones).
+// GDI handle table are counted instead, in 32-bit and 64-bit builds alike.
 DWORD CountGdiObjects();

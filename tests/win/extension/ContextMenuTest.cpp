@@ -400,11 +400,11 @@ TEST_F(ContextMenuTest, InvokeCommandRejectsVerbsAndUnknownOffsetsAndOpensItems)
     DeleteFileA(settingsRan.c_str());
 }
 
-TEST_F(ContextMenuTest, VerbStringsAboveFourGigabytesAreNotTakenForOffsets) {
+TEST_F(ContextMenuTest, VerbStringsAboveFourGigabytesAreNotTakenForOffsets64BitOnly) {
     // A 64-bit string pointer whose bits 16-31 are clear has the same low word as an offset;
     // only a pointer below 0x10000 is one.
 #ifndef _WIN64
-    GTEST_SKIP() << "no address above 4 GB in a 32-bit process";
+    GTEST_SKIP() << "64-bit only: a 32-bit process has no address above 4 GB";
 #else
     CScratchFolder launch("highverb");
     const std::string program = launch.File("started.exe");

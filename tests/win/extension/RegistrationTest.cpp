@@ -21,6 +21,13 @@ const char kHandlerKey[] = "Directory\\Background\\shellex\\ContextMenuHandlers\
 const char kTypeLibKey[] = "TypeLib\\{0F6B8A3D-71C2-4E95-A4D8-52B1C9E07F36}";
 const char kInterfaceKey[] = "Interface\\{6D2E8B14-9C3A-4F57-B1E0-2A7C5D93E861}";
 const wchar_t kTypeLibVersionKeyW[] = L"TypeLib\\{0F6B8A3D-71C2-4E95-A4D8-52B1C9E07F36}\\1.0";
+// The library's file, under the platform of the server's own architecture.
+const wchar_t kTypeLibFileKeyW[] = L"TypeLib\\{0F6B8A3D-71C2-4E95-A4D8-52B1C9E07F36}\\1.0\\0\\"
+#ifdef _WIN64
+                                   L"win64";
+#else
+                                   L"win32";
+#endif
 
 using ValueMap = std::map<std::string, std::string>; // name ("" = default) -> text
 
@@ -308,9 +315,7 @@ TEST_F(RegistrationTest, TypeLibraryDescriptionReadsBackExactly) {
     EXPECT_EQ(description, std::wstring(L"Corvina 1.0 ﾀｲﾌﾟ ﾗｲﾌﾞﾗﾘ"));
 
     std::wstring path;
-    ASSERT_TRUE(ReadRegistryW(HKEY_CLASSES_ROOT,
-                              L"TypeLib\\{0F6B8A3D-71C2-4E95-A4D8-52B1C9E07F36}\\1.0\\0\\win64",
-                              nullptr, &type, &path));
+    ASSERT_TRUE(ReadRegistryW(HKEY_CLASSES_ROOT, kTypeLibFileKeyW, nullptr, &type, &path));
     EXPECT_EQ(path, std::wstring(server.DllPath().begin(), server.DllPath().end()));
     // The library loads through its registration, as automation clients find it.
     ITypeLib* library = nullptr;

@@ -129,6 +129,11 @@ TEST_F(ServerLoading, FilesThatCannotBeLoadedReportFailure) {
 }
 
 TEST_F(ServerLoading, ExportEndingInAnExceptionLeavesNothingBehind) {
+#ifndef __SEH__
+    // The i686 toolchain unwinds with tables private to each module: a C++ exception leaving
+    // a DLL never finds its caller's handler, and the DLL's own runtime ends the process.
+    GTEST_SKIP() << "needs C++ exceptions that cross modules (SEH unwinding, x86_64 here)";
+#endif
     const std::string folder = m_scratch.CreateFolder("throwing");
     const std::string dll = PlaceServer(THROWING_DLL, folder, "Throwing.dll");
     EXPECT_EQ(RegisterServerByLoading(dll.c_str()), FALSE);
