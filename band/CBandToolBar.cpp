@@ -25,8 +25,12 @@ namespace {
 // Asked of the system once per process, when the server is loaded.
 const UINT g_changedButtonMessage = RegisterWindowMessageA(kChangedButtonMessageName);
 
-// Posted to the toolbar by its parent hook: open the folder drop-down noted with it.
+// Posted to the toolbar so that its menus open once the control has finished with the
+// click: a host closing the band from inside a menu then destroys no control whose own
+// handling is still running. The folder drop-down noted by the parent hook; the item menu
+// at the screen point in lParam.
 constexpr UINT kShowDropDownMessage = WM_APP + 0x21;
+constexpr UINT kShowItemMenuMessage = WM_APP + 0x22;
 
 constexpr DWORD kToolbarStyle = 0x50019946;
 constexpr DWORD kToolbarExStyle = 0x89;
@@ -597,11 +601,17 @@ LRESULT CBandToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_CONTEXTMENU: {
         const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-        if (ShowItemMenu(point)) {
-            return 0;
+        int index = -1;
+        if (!HitTestButton(point, &index) || index < 0 ||
+            static_cast<size_t>(index) >= m_itemIdLists.size()) {
+            return Default(message, wParam, lParam); // the host's own menu
         }
-        return Default(message, wParam, lParam);
+        PostMessageA(GetHwnd(), kShowItemMenuMessage, 0, lParam);
+        return 0;
     }
+    case kShowItemMenuMessage:
+        ShowItemMenu({GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
     case WM_SETTINGCHANGE:
         RefreshButtons();
         return 0;

@@ -126,8 +126,8 @@ private:
     bool IsOwnNotification(const NMHDR& header) const;
     // After a menu loop: the reload that arrived during it, if the window is still there.
     void FinishMenuLoop();
-    // The button's item's context menu; false when the point is on no button (the host's
-    // menu is due then).
+    // The button's item's context menu, posted by WM_CONTEXTMENU on a button; false when the
+    // point is on no button.
     bool ShowItemMenu(POINT screenPoint);
     // False when the item offers no info tip object: no text then.
     bool FillTooltip(NMTTDISPINFOW& info);

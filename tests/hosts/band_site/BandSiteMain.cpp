@@ -82,8 +82,8 @@ bool SaveList(const std::vector<std::string>& paths) {
 }
 
 // Opens a menu of button `index` the way the user would reach it: a drop-down arrow's
-// notification to the rebar, a right-click's WM_CONTEXTMENU to the toolbar. Both return only
-// when the menu has closed.
+// notification to the rebar, a right-click's WM_CONTEXTMENU to the toolbar. The band opens
+// the menu from its queue once the call has returned, in the loop below.
 void OpenButtonMenu(HWND toolbar, OpenMenu open, int index) {
     TBBUTTON button = {};
     if (!SendMessageA(toolbar, TB_GETBUTTON, index, reinterpret_cast<LPARAM>(&button))) {

@@ -180,34 +180,14 @@ void ClickFirstArrow(HWND toolbar) {
     SendMessageA(toolbar, WM_LBUTTONUP, 0, at);
 }
 
-// Refuses the creation of the windows the predicate names, on this thread, while it lives.
-class CCreationVeto {
-public:
-    explicit CCreationVeto(std::function<bool(const CREATESTRUCTA&)> refuse) {
-        s_refuse = std::move(refuse);
-        m_hook = SetWindowsHookExA(WH_CBT, &Proc, nullptr, GetCurrentThreadId());
-    }
-    ~CCreationVeto() {
-        UnhookWindowsHookEx(m_hook);
-        s_refuse = nullptr;
-    }
-    bool Hooked() const { return m_hook != nullptr; }
+// What the CBT hook below refuses to create on this thread.
+bool (*g_refuse)(const CREATESTRUCTA&) = nullptr;
 
-private:
-    static LRESULT CALLBACK Proc(int code, WPARAM wParam, LPARAM lParam) {
-        if (code == HCBT_CREATEWND && s_refuse &&
-            s_refuse(*reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs)) {
-            return 1;
-        }
-        return CallNextHookEx(nullptr, code, wParam, lParam);
+LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
+    if (code == HCBT_CREATEWND && g_refuse(*reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs)) {
+        return 1;
     }
-    static std::function<bool(const CREATESTRUCTA&)> s_refuse;
-    HHOOK m_hook = nullptr;
-};
-std::function<bool(const CREATESTRUCTA&)> CCreationVeto::s_refuse;
-
-bool IsNamed(LPCSTR text, const char* name) {
-    return text != nullptr && !IS_INTRESOURCE(text) && lstrcmpA(text, name) == 0;
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 bool IsToolbarChild(const CREATESTRUCTA& create, UINT_PTR id) {
@@ -277,6 +257,8 @@ TEST_F(BandObjectTest, NewRowValueFollowsShowHideAndClose) {
 }
 
 TEST_F(BandObjectTest, ToolbarWindowIsWhatOtherProgramsLookFor) {
+    const CScratchFolder folder("band");
+    StoreItems({folder.CreateTextFile("note.txt")});
     ASSERT_EQ(m_site.AddBand(), S_OK);
     const HWND toolbar = m_site.GetBandWindow();
     ASSERT_TRUE(IsWindow(toolbar));
@@ -289,18 +271,30 @@ TEST_F(BandObjectTest, ToolbarWindowIsWhatOtherProgramsLookFor) {
     EXPECT_EQ(static_cast<DWORD>(GetWindowLongPtrA(toolbar, GWL_STYLE)), 0x50019946u);
     EXPECT_EQ(GetParent(toolbar), m_site.GetRebar());
 
-    // A second site replaces the window; the first does not stay behind.
+    // A second site, or one after CloseDW, replaces the window; the old one does not stay
+    // behind, and the new one has its item menu as the first had.
     CComPtr<IObjectWithSite> withSite = Band<IObjectWithSite>();
     CComPtr<IUnknown> site;
     ASSERT_EQ(withSite->GetSite(IID_IUnknown, reinterpret_cast<void**>(site.GetAddressOf())), S_OK);
-    ASSERT_EQ(withSite->SetSite(site.Get()), S_OK);
-    HWND second = nullptr;
-    ASSERT_EQ(Band<IOleWindow>()->GetWindow(&second), S_OK);
-    EXPECT_TRUE(IsWindow(second));
-    EXPECT_NE(second, toolbar);
-    EXPECT_FALSE(IsWindow(toolbar));
+    HWND previous = toolbar;
+    for (bool closeFirst : {false, true}) {
+        SCOPED_TRACE(closeFirst ? "closed, then a new site" : "a second site");
+        if (closeFirst) {
+            ASSERT_EQ(Band<IDockingWindow>()->CloseDW(0), S_OK);
+        }
+        ASSERT_EQ(withSite->SetSite(site.Get()), S_OK);
+        HWND window = nullptr;
+        ASSERT_EQ(Band<IOleWindow>()->GetWindow(&window), S_OK);
+        EXPECT_TRUE(IsWindow(window));
+        EXPECT_NE(window, previous);
+        EXPECT_FALSE(IsWindow(previous));
+        InsideMenuLoop menu;
+        menu.action = [] { EndMenu(); };
+        EXPECT_TRUE(menu.During([&] { RightClickFirstButton(window); })) << "no item menu";
+        previous = window;
+    }
     m_site.RemoveBand();
-    EXPECT_FALSE(IsWindow(second));
+    EXPECT_FALSE(IsWindow(previous));
 }
 
 TEST_F(BandObjectTest, BandInfoForEverythingAndForTheTitleAlone) {
@@ -420,49 +414,28 @@ TEST_F(BandObjectTest, ClosedBandLeavesNoItemIdListsOrGdiObjects) {
     EXPECT_EQ(CountGdiObjects(), gdiBefore);
 }
 
-TEST_F(BandObjectTest, EveryWindowOfTheBandHasItsItemMenu) {
-    const CScratchFolder folder("band");
-    StoreItems({folder.CreateTextFile("note.txt")});
-    ASSERT_EQ(m_site.AddBand(), S_OK);
-    CComPtr<IObjectWithSite> withSite = Band<IObjectWithSite>();
-    CComPtr<IUnknown> site;
-    ASSERT_EQ(withSite->GetSite(IID_IUnknown, reinterpret_cast<void**>(site.GetAddressOf())), S_OK);
-    for (bool closeFirst : {false, true}) {
-        SCOPED_TRACE(closeFirst ? "closed, then a new site" : "a second site");
-        if (closeFirst) {
-            ASSERT_EQ(Band<IDockingWindow>()->CloseDW(0), S_OK);
-        }
-        ASSERT_EQ(withSite->SetSite(site.Get()), S_OK);
-        HWND toolbar = nullptr;
-        ASSERT_EQ(Band<IOleWindow>()->GetWindow(&toolbar), S_OK);
-        ASSERT_TRUE(IsWindow(toolbar));
-        EXPECT_NE(FindWindowExA(toolbar, nullptr, nullptr, "WORK001"), nullptr);
-        InsideMenuLoop menu;
-        menu.action = [] { EndMenu(); };
-        EXPECT_TRUE(menu.During([&] { RightClickFirstButton(toolbar); }));
-        EXPECT_TRUE(menu.ran) << "no item menu";
-    }
-    m_site.RemoveBand();
-}
-
 TEST_F(BandObjectTest, AWindowThatCannotBeMadeWholeFailsTheSite) {
     const CScratchFolder folder("band");
     StoreItems({folder.CreateTextFile("note.txt")});
     struct Case {
         const char* what;
-        std::function<bool(const CREATESTRUCTA&)> refuse;
+        bool (*refuse)(const CREATESTRUCTA&);
     };
     const Case cases[] = {
         {"item menu", [](const CREATESTRUCTA& c) { return IsToolbarChild(c, 100); }},
         {"folder menu", [](const CREATESTRUCTA& c) { return IsToolbarChild(c, 101); }},
         {"the item menu's tip",
-         [](const CREATESTRUCTA& c) { return IsNamed(c.lpszClass, "CorvinaTipWindow"); }},
+         [](const CREATESTRUCTA& c) {
+             return !IS_INTRESOURCE(c.lpszClass) && lstrcmpA(c.lpszClass, "CorvinaTipWindow") == 0;
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CCreationVeto veto(c.refuse);
-        ASSERT_TRUE(veto.Hooked());
+        g_refuse = c.refuse;
+        HHOOK hook = SetWindowsHookExA(WH_CBT, &RefuseCreation, nullptr, GetCurrentThreadId());
+        ASSERT_NE(hook, nullptr);
         EXPECT_EQ(m_site.AddBand(), E_FAIL);
+        UnhookWindowsHookEx(hook);
         EXPECT_EQ(m_site.GetBand(), nullptr);
         if (m_site.GetBand()) {
             m_site.RemoveBand();
