@@ -4,6 +4,9 @@
 //   setup_screens_helper wait KIND        waits for it; a box's text goes to the output
 //   setup_screens_helper point KIND ID    waits for it; "x y", the middle of control ID
 //   setup_screens_helper gone KIND        waits until no such window is left
+//   setup_screens_helper absent KIND MS   none shows within MS milliseconds
+//   setup_screens_helper hold KIND FILE MARKER   keeps FILE open without sharing (creating
+//                                         MARKER once it is), until such a window shows
 //
 // KIND: install (the installation dialog), uninstall (the uninstall dialog), box (a message
 // box of the program), sheet (the settings sheet it starts; ID may be a control of a page).
@@ -113,8 +116,8 @@ bool ParseKind(const char* text, Kind& kind) {
 int main(int argc, char** argv) {
     Kind kind = Kind::Install;
     if (argc < 3 || !ParseKind(argv[2], kind)) {
-        std::fprintf(stderr, "usage: setup_screens_helper wait|point|gone "
-                             "install|uninstall|box|sheet [ID]\n");
+        std::fprintf(stderr, "usage: setup_screens_helper wait|point|gone|absent|hold "
+                             "install|uninstall|box|sheet [ID|MS|FILE MARKER]\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -122,6 +125,24 @@ int main(int argc, char** argv) {
     constexpr DWORD kTimeoutMs = 60000;
     if (command == "gone") {
         return WaitFor([&] { return Find(kind) == nullptr; }, kTimeoutMs) ? 0 : 1;
+    }
+    if (command == "absent" && argc > 3) {
+        const DWORD ms = static_cast<DWORD>(std::atol(argv[3]));
+        return WaitFor([&] { return Find(kind) != nullptr; }, ms) ? 1 : 0;
+    }
+    if (command == "hold" && argc > 4) {
+        HANDLE file = CreateFileA(argv[3], GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (file == INVALID_HANDLE_VALUE) {
+            std::fprintf(stderr, "setup_screens_helper: cannot hold %s\n", argv[3]);
+            return 1;
+        }
+        HANDLE marker = CreateFileA(argv[4], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        if (marker != INVALID_HANDLE_VALUE) {
+            CloseHandle(marker);
+        }
+        const bool seen = WaitFor([&] { return Find(kind) != nullptr; }, kTimeoutMs);
+        CloseHandle(file);
+        return seen ? 0 : 1;
     }
     HWND window = nullptr;
     if (!WaitFor([&] { return (window = Find(kind)) != nullptr; }, kTimeoutMs)) {
