@@ -60,10 +60,14 @@ listed=$(setup_run uninstaller --list 2>/dev/null | tr -d '\r' | grep -F 'Corvin
 echo "ok"
 
 echo "step 2: autostart from the Run value in the next session"
-setup_key ctrl+Next # the resident program's page
+setup_ask page sheet 1 >/dev/null || fail "no resident program page"
 setup_click sheet 1004
 sleep 0.5
 setup_click sheet 1 # OK
+# The first page applies its extension switch, off, and says so.
+text=$(setup_ask wait box) || fail "no message from the settings program"
+echo "settings: $text"
+setup_key Return
 setup_ask gone sheet >/dev/null || fail "the settings sheet stays"
 has_value "$run_key" CorvinaPlus || fail "no Run value CorvinaPlus"
 new_session
@@ -74,27 +78,36 @@ echo "ok"
 echo "step 3: after an installation that asks for a restart, the settings program once"
 marker="$state/held"
 winreadme="C:\\Program Files\\Velmora\\Corvina\\Readme.txt"
-setup_run "$setup_helper" hold box "$winreadme" "Z:${marker//\//\\}" &
+setup_run "$setup_helper" hold "$winreadme" "Z:${marker//\//\\}" &
 holder=$!
 for _ in $(seq 1 150); do
     [ -f "$marker" ] && break
     sleep 0.2
 done
 [ -f "$marker" ] || fail "Readme.txt was not held"
+# The box after the one whose text is $1 (one box follows another at once).
+next_box() {
+    local text
+    for _ in $(seq 1 100); do
+        text=$(setup_ask wait box) || return 1
+        [ "$text" != "$1" ] && { echo "$text"; return 0; }
+        sleep 0.2
+    done
+    return 1
+}
 setup_run "$package/Uninstall.exe" -install &
 installer=$!
-text=$(setup_ask wait box) || fail "no question for the same version"
-echo "installer: $text"
-setup_key y # the same version again: Yes
-setup_ask gone box >/dev/null || fail "the question stays"
-text=$(setup_ask wait box) || fail "no restart question"
-echo "installer: $text"
+same=$(setup_ask wait box) || fail "no question for the same version"
+echo "installer: $same"
+setup_click box 6 # the same version again: Yes
+restart=$(next_box "$same") || fail "no restart question"
+echo "installer: $restart"
+rm -f "$marker"
 wait "$holder" || true
-setup_key n # no restart now
-setup_ask gone box >/dev/null || fail "the restart question stays"
-text=$(setup_ask wait box) || fail "no note about the restart"
+setup_click box 7 # no restart now
+text=$(next_box "$restart") || fail "no note about the restart"
 echo "installer: $text"
-setup_key Return
+setup_click box 1
 wait "$installer" || true
 has_value "$run_key" CorvinaPlusOnce || fail "no Run value CorvinaPlusOnce"
 new_session
@@ -114,6 +127,11 @@ setup_ask wait uninstall >/dev/null || fail "the uninstall dialog did not open"
 setup_click uninstall 1
 text=$(setup_ask wait box) || fail "no message at the end of the removal"
 echo "uninstaller: $text"
+case ${CORVINA_LOCALE:-en} in
+ja) completed=$'アンインストールが完了しました。\nご利用ありがとうございました。' ;;
+*) completed='Uninstallation was completed. Thank you for use.' ;;
+esac
+[ "$text" = "$completed" ] || fail "the removal did not complete: $text"
 setup_key Return
 setup_ask gone uninstall >/dev/null || fail "the uninstall dialog stays"
 wait "$remover" || true

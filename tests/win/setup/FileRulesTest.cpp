@@ -79,6 +79,61 @@ TEST(CopyRule, GetsPastAttributesButNotFoldersOrMissingSources) {
     }
 }
 
+// CopyFile as Windows does it: a read-only, hidden or system target refuses the copy with
+// access denied. (Wine running as root lets it through.)
+BOOL CopyRefusingStubbornTargets(const char* source, const char* target) {
+    const DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kStubborn) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return CopyFileA(source, target, FALSE);
+}
+
+BOOL CopyRefusingEverything(const char*, const char*) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+TEST(CopyRule, RetriesWithNormalAttributesWhereTheFirstCopyIsRefused) {
+    CScratchFolder scratch("copyretry");
+    const std::string source = scratch.File("source.dll");
+    Write(source, "new contents");
+    const struct {
+        const char* what;
+        DWORD attributes;
+        FileCopyOperation copy;
+        bool copied;
+        DWORD attributesAfter;
+    } cases[] = {
+        {"read-only", FILE_ATTRIBUTE_READONLY, CopyRefusingStubbornTargets, true,
+         FILE_ATTRIBUTE_ARCHIVE},
+        {"hidden", FILE_ATTRIBUTE_HIDDEN, CopyRefusingStubbornTargets, true,
+         FILE_ATTRIBUTE_ARCHIVE},
+        {"read-only hidden system", kStubborn, CopyRefusingStubbornTargets, true,
+         FILE_ATTRIBUTE_ARCHIVE},
+        // Refused whatever the attributes: a normal target is not tried again, and a
+        // read-only one fails its retry, left with normal attributes.
+        {"normal, refused all the same", FILE_ATTRIBUTE_ARCHIVE, CopyRefusingEverything, false,
+         FILE_ATTRIBUTE_ARCHIVE},
+        {"read-only, refused again", FILE_ATTRIBUTE_READONLY, CopyRefusingEverything, false,
+         FILE_ATTRIBUTE_NORMAL},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string target = scratch.File("target" + std::to_string(++n) + ".dll");
+        Write(target, "old");
+        ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes)) << c.what;
+        EXPECT_EQ(CopyFileByRule(source.c_str(), target.c_str(), c.copy) != FALSE, c.copied)
+            << c.what;
+        EXPECT_EQ(Contents(target), c.copied ? "new contents" : "old") << c.what;
+        const DWORD after =
+            GetFileAttributesA(target.c_str()) & (kStubborn | FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(after, c.attributesAfter & (kStubborn | FILE_ATTRIBUTE_NORMAL)) << c.what;
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST(CopyRule, TargetOpenWithoutSharingFailsAndStaysAsItWas) {
     CScratchFolder scratch("copyopen");
     const std::string source = scratch.File("source.dll");

@@ -785,14 +785,13 @@ TEST_F(RemovalTest, StrayArgumentsAndOtherFoldersRemoveNothing) {
         DumpFolder(m_package.Path().substr(0, m_package.Path().size() - 1), packageAfter);
         EXPECT_EQ(packageAfter, packageBefore) << c.name;
     }
-    // A blank after the mode word still installs.
+    // A blank after the mode word still installs: over the same version, it asks first.
     CSetupProcess install;
     ASSERT_TRUE(install.Start(m_package.File("Uninstall.exe"), "-install "));
-    HWND dialog = install.WaitForInstallDialog();
-    EXPECT_NE(dialog, nullptr);
-    if (dialog) {
-        setup_test::PostClick(dialog, IDCANCEL);
-    }
+    EXPECT_EQ(install.Answer(IDNO),
+              ForRun(L"同じバージョンのCorvinaが既にインストールされています。\n上書きインストール"
+                     L"しますか?",
+                     L"The new version is installed. Override ?"));
     EXPECT_TRUE(install.WaitForExit());
 }
 
