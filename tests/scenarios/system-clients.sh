@@ -44,9 +44,9 @@ shortcuts="$prefix/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/Cor
 # A new session: every program of the prefix ends, and wineboot starts it again as Windows
 # starts after a log-on.
 new_session() {
-    "$wine_env" exec "$state" wineserver -k >/dev/null 2>&1 || true
-    "$wine_env" exec "$state" wineserver -w >/dev/null 2>&1 || true
-    "$wine_env" exec "$state" wineserver -p >/dev/null 2>&1 </dev/null
+    "$wine_env" server "$state" -k >/dev/null 2>&1 || true
+    "$wine_env" server "$state" -w >/dev/null 2>&1 || true
+    "$wine_env" server "$state" -p >/dev/null 2>&1 </dev/null
     setup_run wineboot >/dev/null 2>&1 </dev/null || true
 }
 
