@@ -87,6 +87,12 @@ HWND ResidentProcess::WaitForWindow() {
         m_window = owner == m_process.dwProcessId ? window : nullptr;
         return m_window != nullptr;
     });
+    // The window is found while it is still being created; its hot key is registered only
+    // then. A probe of the key before that would hold it itself for a moment and take it
+    // from the program, so the caller gets the window once the program waits for input.
+    if (m_window) {
+        WaitForInputIdle(m_process.hProcess, 30000);
+    }
     return m_window;
 }
 
