@@ -81,9 +81,11 @@ TEST(WideMenuText, CutsAndSplitsKeepSurrogatePairsWhole) {
     }
     EXPECT_EQ(WidePrefixLength(std::u16string(u"ab\0cd", 5), 9), 2u);
     EXPECT_EQ(FirstWideCharacter(kGrin + u"x"), kGrin);
-    EXPECT_EQ(FirstWideCharacter(u"\uD83D"), u"\uD83D"); // a lone half is one unit
+    const std::u16string lone(1, char16_t{0xD83D});
+    EXPECT_EQ(FirstWideCharacter(lone + u"x"), lone); // a lone half is one unit
 
-    const WideLabelParts parts = SplitWideMenuLabel(kHan + u"\t" + kGrin);
+    const std::u16string tabbed = kHan + u"\t" + kGrin;
+    const WideLabelParts parts = SplitWideMenuLabel(tabbed);
     EXPECT_TRUE(parts.hasTab);
     EXPECT_EQ(parts.left, kHan);
     EXPECT_EQ(parts.right, kGrin);
