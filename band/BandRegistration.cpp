@@ -92,7 +92,9 @@ HRESULT RegisterBandServer(HMODULE module) {
     const HRESULT hr = RegisterServerModule(module, BandServer());
     DeleteCachedBandList();
     const std::string classKey = std::string("CLSID\\") + kCorvBarClassIdText;
-    WriteRegistryString(HKEY_CLASSES_ROOT, classKey.c_str(), "", BuildText(kToolbarMenuText));
+    // The browsers read the Toolbars-menu text from here.
+    WriteTerminatedRegistryString(HKEY_CLASSES_ROOT, classKey.c_str(), "",
+                                  BuildText(kToolbarMenuText));
     return hr;
 }
 

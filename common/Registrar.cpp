@@ -138,7 +138,8 @@ HRESULT RegisterServerModule(HMODULE module, const ServerModuleRegistration& ser
     }
     const std::string inprocServerKey =
         std::string("CLSID\\") + server.classId + "\\InprocServer32";
-    WriteRegistryString(HKEY_CLASSES_ROOT, inprocServerKey.c_str(), "", path);
+    // COM and the shell read this path: it keeps its terminator.
+    WriteTerminatedRegistryString(HKEY_CLASSES_ROOT, inprocServerKey.c_str(), "", path);
     return hr;
 }
 

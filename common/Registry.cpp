@@ -94,6 +94,15 @@ BOOL WriteRegistryString(HKEY root, const char* path, const char* name, std::str
     return key.SetString(name, std::string(text), false) == ERROR_SUCCESS;
 }
 
+BOOL WriteTerminatedRegistryString(HKEY root, const char* path, const char* name,
+                                   std::string_view text) {
+    CRegKey key;
+    if (key.Open(root, path, KEY_SET_VALUE) != ERROR_SUCCESS) {
+        return FALSE;
+    }
+    return key.SetString(name, std::string(text), true) == ERROR_SUCCESS;
+}
+
 BOOL ReadRegistryDword(HKEY root, const char* path, const char* name, DWORD* value) {
     DWORD data = 0;
     DWORD size = sizeof(data);

@@ -22,9 +22,14 @@ BOOL EnsureRegistryKey(HKEY root, const char* path);
 // Reads a string value of any type, as the ANSI functions return it, cut at its first zero
 // byte; a stored terminator or none reads the same.
 BOOL ReadRegistryString(HKEY root, const char* path, const char* name, std::string* text);
-// Writes REG_SZ with the data size equal to the text length, no terminator. (NT, and Wine,
-// still store one when the byte after the data is zero, as it is after a C string.)
+// Writes REG_SZ with the data size equal to the text length, no terminator: the suite's own
+// values, whose readers all accept both forms.
 BOOL WriteRegistryString(HKEY root, const char* path, const char* name, std::string_view text);
+// Writes REG_SZ with its terminating zero counted in the data size: values that the system
+// and other programs read (server paths, the Run values, the uninstall entry). Such readers
+// may take the stored bytes for the whole string and run past them.
+BOOL WriteTerminatedRegistryString(HKEY root, const char* path, const char* name,
+                                   std::string_view text);
 
 // Reads into a 4-byte buffer whatever the stored type: shorter data leaves the high bytes
 // zero; longer data fails. *value is changed only on success.

@@ -167,8 +167,9 @@ bool CPlusPage::OnApply() {
         return true;
     }
     if (m_autostart) {
-        WriteRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
-                            corvina::BuildAutostartValue(m_residentPath));
+        // Windows reads the Run values at log-on: they keep their terminator.
+        WriteTerminatedRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
+                                      corvina::BuildAutostartValue(m_residentPath));
     } else {
         CRegKey run;
         if (run.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {

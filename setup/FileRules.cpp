@@ -20,12 +20,24 @@ bool FolderExistsAt(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
+namespace {
+
+BOOL CopyOverwriting(const char* source, const char* target) {
+    return CopyFileA(source, target, FALSE);
+}
+
+} // namespace
+
 BOOL CopyFileByRule(const char* source, const char* target) {
+    return CopyFileByRule(source, target, CopyOverwriting);
+}
+
+BOOL CopyFileByRule(const char* source, const char* target, FileCopyOperation copy) {
     if (!FileExistsAt(source) || FolderExistsAt(target)) {
         return FALSE;
     }
     const DWORD before = GetFileAttributesA(target);
-    if (CopyFileA(source, target, FALSE)) {
+    if (copy(source, target)) {
         return TRUE;
     }
     // Only the attributes are worth getting past: a file held open stays refused.
@@ -33,7 +45,7 @@ BOOL CopyFileByRule(const char* source, const char* target) {
         return FALSE;
     }
     SetFileAttributesA(target, FILE_ATTRIBUTE_NORMAL);
-    return CopyFileA(source, target, FALSE);
+    return copy(source, target);
 }
 
 BOOL DeleteFileByRule(const char* path) {

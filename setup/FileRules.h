@@ -18,6 +18,10 @@ bool FolderExistsAt(const char* path);
 // read-only, hidden or system attribute, the attributes are made normal and the copy is
 // tried once more.
 BOOL CopyFileByRule(const char* source, const char* target);
+// The same with the copy itself done by copy (CopyFile with overwriting allowed, in the
+// form above): the system decides which targets refuse a first copy.
+using FileCopyOperation = BOOL (*)(const char* source, const char* target);
+BOOL CopyFileByRule(const char* source, const char* target, FileCopyOperation copy);
 
 // Deletes a file. When that is refused with ERROR_ACCESS_DENIED and the path is a file with
 // the read-only, hidden or system attribute, the attributes are made normal and it is

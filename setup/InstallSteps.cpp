@@ -9,6 +9,7 @@
 #include "setup/SetupCommon.h"
 #include "setup/Shortcuts.h"
 #include "setup/core/InstallDecisions.h"
+#include "setup/core/RemovalRules.h"
 #include "setup/core/ServerPaths.h"
 
 const BilingualText kExistingInstallationFound = {
@@ -41,7 +42,6 @@ const BilingualText kInstallationCompleted = {
 namespace {
 
 const char kExtensionServerKey[] = "CLSID\\{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}\\InprocServer32";
-const char kDisplayName[] = "Corvina 2.02";
 const BilingualText kSettingsShortcut = {L"Corvinaの設定.lnk", "Setting Corivna.lnk"};
 
 std::string InFolder(const std::string& folder, const std::string& name) {
@@ -54,11 +54,14 @@ std::string FolderOfRegisteredFile(HKEY root, const char* key, const char* value
     if (opened.Open(root, key, KEY_READ) != ERROR_SUCCESS) {
         return std::string();
     }
-    std::string path;
-    if (opened.QueryString(value, path) != ERROR_SUCCESS) {
+    std::string command;
+    if (opened.QueryString(value, command) != ERROR_SUCCESS) {
         return std::string();
     }
-    return corvina::ServerFolderFromPath(path, IsSystemLeadByte);
+    // The uninstall entry's program is quoted since it is run as a command line; older
+    // installations stored it bare. A server path is never quoted.
+    return corvina::ServerFolderFromPath(corvina::ProgramPathFromCommand(command),
+                                         IsSystemLeadByte);
 }
 
 std::string SpecialFolder(int csidl) {
@@ -82,15 +85,20 @@ void CreateSuiteShortcuts(const std::string& installFolder) {
                    InFolder(installFolder, "Corvset.exe"));
 }
 
+// The entry that the system's Add/Remove Programs lists and runs: every value with its
+// terminator, the program quoted (its path may hold blanks), and the name with the version
+// that the package's files carry.
 void WriteUninstallEntry(const std::string& installFolder) {
     CRegKey key;
     if (key.Create(HKEY_LOCAL_MACHINE, kUninstallEntryKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         return;
     }
+    corvina::FileVersion version;
+    ReadPackageVersion(GetSetupProgram().folder, false, &version);
     const std::string program = InFolder(installFolder, "uninstall.exe");
-    key.SetString("DisplayName", kDisplayName, false);
-    key.SetString("DisplayIcon", program, false);
-    key.SetString("UninstallString", program, false);
+    key.SetString("DisplayName", corvina::UninstallDisplayName(version));
+    key.SetString("DisplayIcon", program);
+    key.SetString("UninstallString", corvina::QuoteProgramPath(program));
 }
 
 void WriteRunOnceAfterRestart(const std::string& installFolder) {
@@ -98,7 +106,7 @@ void WriteRunOnceAfterRestart(const std::string& installFolder) {
     if (key.Create(HKEY_LOCAL_MACHINE, kMachineRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
         return;
     }
-    key.SetString("CorvinaPlusOnce", InFolder(installFolder, "Corvset.exe"), false);
+    key.SetString("CorvinaPlusOnce", InFolder(installFolder, "Corvset.exe"));
 }
 
 // Copies one package file; a target in use gets a side file that takes its place at the next
@@ -127,6 +135,11 @@ bool FindExistingInstallation(std::string* folder) {
     }
     *folder = found;
     return true;
+}
+
+std::vector<std::string> RecordedInstallationFolders() {
+    return {FolderOfRegisteredFile(HKEY_LOCAL_MACHINE, kUninstallEntryKey, "UninstallString"),
+            FolderOfRegisteredFile(HKEY_CLASSES_ROOT, kExtensionServerKey, nullptr)};
 }
 
 std::string DefaultInstallFolder() {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 #include "common/UiText.h"
 #include "setup/core/InstallRules.h"
@@ -25,6 +26,10 @@ extern const BilingualText kInstallationCompleted;
 // The folder of the registered context-menu extension or, failing that, of the uninstall
 // entry's program; false when neither names one.
 bool FindExistingInstallation(std::string* folder);
+
+// The folders an installation is recorded in: that of the uninstall entry's program and that
+// of the registered context-menu extension, each "" when it names none.
+std::vector<std::string> RecordedInstallationFolders();
 
 // The program-files folder followed by "\Velmora\Corvina".
 std::string DefaultInstallFolder();

@@ -180,7 +180,8 @@ BOOL DeleteOnRestart(const char* path, RestartPlatform platform, const char* win
         MoveFileExA(path, nullptr, MOVEFILE_DELAY_UNTIL_REBOOT);
         return TRUE;
     }
-    EditWininitFile(wininitPath, corvina::DeleteAtStartupEdit(ShortPathOf(path)));
+    EditWininitFile(wininitPath,
+                    corvina::DeleteAtStartupEdit(ShortPathOf(path), FolderExistsAt(path)));
     return TRUE;
 }
 

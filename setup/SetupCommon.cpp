@@ -69,15 +69,40 @@ int SetupMessageBox(HWND owner, const BilingualText& text, UINT type) {
     return SetupMessageBox(owner, BuildText(text), type);
 }
 
+namespace {
+
+// How long an ended program may take to be gone; its files stay in use until then.
+constexpr DWORD kProgramEndTimeoutMs = 15000;
+
+// The process behind a window, opened to wait for its end; null when it cannot be had.
+HANDLE OpenWindowProcess(HWND window) {
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return id != 0 && id != GetCurrentProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
+}
+
+// Sends the command and waits until the window's process has ended: the sent message only
+// says that the program began to close, while its program file is still in use.
+void EndProgramOf(HWND window, WPARAM command) {
+    HANDLE process = OpenWindowProcess(window);
+    SendMessageA(window, WM_COMMAND, command, 0);
+    if (process) {
+        WaitForSingleObject(process, kProgramEndTimeoutMs);
+        CloseHandle(process);
+    }
+}
+
+} // namespace
+
 void EndSuitePrograms() {
     // The sheet is made by the wide calls, so its title is asked for in its wide form.
     const wchar_t* sheetTitle =
         IsJapaneseUi() ? kJapaneseSettingsSheetTitle : kEnglishSettingsSheetTitle;
     if (HWND sheet = FindWindowW(L"#32770", sheetTitle)) {
-        SendMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+        EndProgramOf(sheet, IDCANCEL);
     }
     if (HWND frame = FindWindowA(nullptr, kResidentFrameTitle)) {
-        SendMessageA(frame, WM_COMMAND, kResidentExitCommand, 0);
+        EndProgramOf(frame, kResidentExitCommand);
     }
 }
 

@@ -32,8 +32,9 @@ extern const BilingualText kInstallNeedsAdministrator;
 extern const BilingualText kUninstallNeedsAdministrator;
 
 // Ends the settings program (its sheet is sent Cancel) and the resident program (sent the
-// exit command), each only when its window is found. Both messages are sent: this returns
-// after each was handled.
+// exit command), each only when its window is found. Both messages are sent, and each
+// program is waited for until its process has ended (15 s at most), so that its file is
+// free to be replaced or deleted.
 void EndSuitePrograms();
 
 // Starts a program without handle inheritance and without the busy cursor, in currentFolder

@@ -76,6 +76,9 @@ setup_uninstall_dialog() {
         'HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Corvina' /v UninstallString |
         tr -d '\r' | sed -n 's/^ *UninstallString *REG_SZ *//p')
     [ -n "$command" ] || setup_fail "no uninstall entry"
+    # The entry names the program in quotes (older installations left them out).
+    command=${command#\"}
+    command=${command%\"}
     setup_run "$command" &
     pid=$!
     setup_ask wait uninstall >/dev/null || setup_fail "the uninstall dialog did not open"

@@ -76,9 +76,12 @@ void CollectKeyTree(const std::string& key,
 } // namespace
 
 SetupMode ChooseSetupMode(std::string_view commandLine) {
-    if (commandLine.empty()) {
+    // The system may hand over blanks around the arguments (a shortcut's, a shell's own).
+    const size_t first = commandLine.find_first_not_of(" \t");
+    if (first == std::string_view::npos) {
         return SetupMode::Relaunch;
     }
+    commandLine = commandLine.substr(first, commandLine.find_last_not_of(" \t") + 1 - first);
     if (EqualsAsciiNoCase(commandLine, "-install")) {
         return SetupMode::Install;
     }

@@ -15,8 +15,8 @@
 namespace corvina {
 
 enum class SetupMode {
-    Relaunch, // empty command line: copy the program away and start the copy
-    Install,  // "-install", any ASCII case
+    Relaunch, // empty (or blank) command line: copy the program away and start the copy
+    Install,  // "-install", any ASCII case, blanks around it ignored
     Removal,  // anything else: the text names the installation folder
 };
 SetupMode ChooseSetupMode(std::string_view commandLine);

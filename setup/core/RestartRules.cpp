@@ -2,6 +2,7 @@
 
 #include "setup/core/InstallRules.h"
 
+#include <cstddef>
 #include <cstdio>
 
 namespace corvina {
@@ -28,17 +29,22 @@ bool IsDropped(const std::string& line, const WininitEdit& edit, LeadBytePredica
 
 } // namespace
 
-WininitEdit DeleteAtStartupEdit(std::string_view shortPath) {
+WininitEdit DeleteAtStartupEdit(std::string_view shortPath, bool folder) {
     WininitEdit edit;
     edit.entry = "NUL=" + std::string(shortPath);
     edit.dropEqual.push_back(edit.entry);
     edit.dropPrefix.push_back(std::string(shortPath) + "=");
+    edit.afterSection = folder;
     return edit;
 }
 
 WininitEdit ReplaceAtStartupEdit(std::string_view shortSource, std::string_view shortTarget) {
+    if (shortTarget.empty()) {
+        // "NUL=" as a prefix would drop every deletion other programs have pending.
+        return DeleteAtStartupEdit(shortSource);
+    }
     const std::string source(shortSource);
-    const std::string target = shortTarget.empty() ? std::string("NUL") : std::string(shortTarget);
+    const std::string target(shortTarget);
     WininitEdit edit;
     edit.entry = target + "=" + source;
     edit.secondLine = "NUL=" + source;
@@ -53,13 +59,31 @@ std::vector<std::string> EditWininitLines(const std::vector<std::string>& lines,
     result.reserve(lines.size() + 3);
     bool inSection = false;
     bool headerSeen = false;
+    bool inFirstSection = false;
+    // Where an entry that follows the first section goes: after its last non-empty line.
+    size_t afterFirstSection = 0;
+    const auto endFirstSection = [&] {
+        if (inFirstSection && edit.afterSection) {
+            result.insert(result.begin() + static_cast<std::ptrdiff_t>(afterFirstSection),
+                          edit.entry);
+        }
+        inFirstSection = false;
+    };
     for (const std::string& line : lines) {
         // Checked before the end of a section, so a second header keeps the section open.
         if (EqualIgnoringAsciiCase(line, "[rename]", isLead)) {
             result.push_back(line);
-            result.push_back(edit.entry);
-            if (!edit.secondLine.empty()) {
-                result.push_back(edit.secondLine);
+            if (!headerSeen) {
+                if (!edit.afterSection) {
+                    result.push_back(edit.entry);
+                    if (!edit.secondLine.empty()) {
+                        result.push_back(edit.secondLine);
+                    }
+                }
+                inFirstSection = true;
+                afterFirstSection = result.size();
+            } else {
+                endFirstSection();
             }
             inSection = true;
             headerSeen = true;
@@ -70,14 +94,19 @@ std::vector<std::string> EditWininitLines(const std::vector<std::string>& lines,
             continue;
         }
         if (!line.empty() && line.front() == '[') {
+            endFirstSection();
             inSection = false;
             result.push_back(line);
             continue;
         }
         if (!IsDropped(line, edit, isLead)) {
             result.push_back(line);
+            if (inFirstSection && !line.empty()) {
+                afterFirstSection = result.size();
+            }
         }
     }
+    endFirstSection();
     if (!headerSeen) {
         result.emplace_back("[rename]");
         result.push_back(edit.entry);

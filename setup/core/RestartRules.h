@@ -24,22 +24,29 @@ struct WininitEdit {
     std::vector<std::string> dropEqual;
     // ... or when it begins, in exact case, with one of these.
     std::vector<std::string> dropPrefix;
+    // The entry goes after the section's other lines instead of directly under the header.
+    // The start-up carries the lines out in order, and a folder can go only once the files
+    // in it are gone.
+    bool afterSection = false;
 };
 
 // "NUL=<path>": delete path at start-up. Drops a line equal to the entry and any line that
-// begins with "<path>=".
-WininitEdit DeleteAtStartupEdit(std::string_view shortPath);
+// begins with "<path>=". A folder's entry goes after the section's other lines.
+WininitEdit DeleteAtStartupEdit(std::string_view shortPath, bool folder = false);
 
 // "<target>=<source>": put source in place of target at start-up, followed under an
-// existing header by "NUL=<source>". An empty target stands for "NUL". Drops lines equal to
-// the entry, to "NUL=<target>" or to "NUL=<source>", and any line beginning "<target>=".
+// existing header by "NUL=<source>". Drops lines equal to the entry, to "NUL=<target>" or to
+// "NUL=<source>", and any line beginning "<target>=". Without a target the source is only
+// deleted at start-up, as by DeleteAtStartupEdit: the other "NUL=" lines are no business of
+// this edit.
 WininitEdit ReplaceAtStartupEdit(std::string_view shortSource, std::string_view shortTarget);
 
-// The new lines of WININIT.INI after the edit. Every line equal to "[rename]" (any ASCII
-// case) is kept and followed by the entry (and the second line); the drop rules apply from
-// there up to the next non-empty line that begins with "[". Lines outside the section are
-// kept as they are. Without any header, "[rename]" and the entry (never the second line)
-// are appended.
+// The new lines of WININIT.INI after the edit. The first line equal to "[rename]" (any
+// ASCII case) is kept and followed by the entry (and the second line), or, for an edit
+// afterSection, the entry follows the last non-empty line of that section. The drop rules
+// apply in every rename section: from a header up to the next non-empty line that begins
+// with "[". Lines outside them are kept as they are. Without any header, "[rename]" and the
+// entry (never the second line) are appended.
 std::vector<std::string> EditWininitLines(const std::vector<std::string>& lines,
                                           const WininitEdit& edit, LeadBytePredicate isLead);
 

@@ -82,5 +82,21 @@ else
     failed=$((failed + 1))
 fi
 
+# A state made from another state's template keeps that template's architecture when its
+# start names none: nothing is booted again.
+copy=$work/from-template
+mkdir -p "$copy"
+cp -a "$state/template" "$copy/template"
+: >"$LOG"
+MODE=ok WINE_ENV_WINE=$work/wine WINE_ENV_WINESERVER=$work/wineserver \
+    WINE_ENV_DISPLAY=:none "$root/tools/wine-env" start "$copy" >/dev/null 2>&1
+if [ "$(cat "$copy/arch")" = win32 ] && ! grep -q 'wineboot -i' "$LOG"; then
+    passed=$((passed + 1))
+else
+    echo "FAILED: a state from a win32 template started as $(cat "$copy/arch"):"
+    sed 's/^/  /' "$LOG"
+    failed=$((failed + 1))
+fi
+
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]

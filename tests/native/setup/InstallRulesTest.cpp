@@ -23,10 +23,12 @@ TEST(SetupMode, ChosenFromTheCommandLine) {
         {"-install", SetupMode::Install},
         {"-INSTALL", SetupMode::Install},
         {"-InStAlL", SetupMode::Install},
-        {"-install ", SetupMode::Removal},
+        {"-install ", SetupMode::Install},
+        {" \t-Install  ", SetupMode::Install},
+        {"-install x", SetupMode::Removal},
         {"install", SetupMode::Removal},
         {"C:\\Program Files\\Velmora\\Corvina", SetupMode::Removal},
-        {" ", SetupMode::Removal},
+        {" ", SetupMode::Relaunch},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ChooseSetupMode(c.line), c.mode) << '"' << c.line << '"';

@@ -32,7 +32,8 @@ TEST(WininitEdit, EntriesAndDropRulesOfBothOperations) {
 
     const WininitEdit noTarget = ReplaceAtStartupEdit("C:\\X.1", "");
     EXPECT_EQ(noTarget.entry, "NUL=C:\\X.1");
-    EXPECT_EQ(noTarget.dropPrefix, (Lines{"NUL="}));
+    EXPECT_EQ(noTarget.secondLine, "");
+    EXPECT_EQ(noTarget.dropPrefix, (Lines{"C:\\X.1="}));
 }
 
 TEST(WininitEdit, FileContentsAfterOneEdit) {
@@ -89,16 +90,29 @@ TEST(WininitEdit, FileContentsAfterOneEdit) {
          {"[rename]", "C:\\B.DLL=C:\\B.DL1", "NUL=C:\\B.DL1"},
          rep,
          {"[rename]", "C:\\B.DLL=C:\\B.DL1", "NUL=C:\\B.DL1"}},
-        {"several headers each get the entry",
+        {"several headers: the entry once, under the first; older ones dropped from each",
          {"[rename]", "NUL=C:\\A.EXE", "a", "[x]", "NUL=C:\\A.EXE", "[RENAME]", "NUL=C:\\A.EXE",
           "b"},
          del,
-         {"[rename]", "NUL=C:\\A.EXE", "a", "[x]", "NUL=C:\\A.EXE", "[RENAME]", "NUL=C:\\A.EXE",
-          "b"}},
+         {"[rename]", "NUL=C:\\A.EXE", "a", "[x]", "NUL=C:\\A.EXE", "[RENAME]", "b"}},
         {"a second header directly after the first",
          {"[rename]", "[rename]", "NUL=C:\\A.EXE"},
          del,
-         {"[rename]", "NUL=C:\\A.EXE", "[rename]", "NUL=C:\\A.EXE"}},
+         {"[rename]", "NUL=C:\\A.EXE", "[rename]"}},
+        {"a replacement without a target keeps other programs' deletions",
+         {"[rename]", "NUL=C:\\OTHER.EXE", "NUL=C:\\X.1", "C:\\Z=C:\\Y"},
+         ReplaceAtStartupEdit("C:\\X.1", ""),
+         {"[rename]", "NUL=C:\\X.1", "NUL=C:\\OTHER.EXE", "C:\\Z=C:\\Y"}},
+        {"a folder goes after the files of the section, before blank lines and the next one",
+         {"[rename]", "NUL=C:\\C\\A.EXE", "NUL=C:\\C", "C:\\C\\B=C:\\C\\B.1", "", "[x]", "y",
+          "[rename]", "NUL=C:\\D"},
+         DeleteAtStartupEdit("C:\\C", true),
+         {"[rename]", "NUL=C:\\C\\A.EXE", "C:\\C\\B=C:\\C\\B.1", "NUL=C:\\C", "", "[x]", "y",
+          "[rename]", "NUL=C:\\D"}},
+        {"a folder in an empty section",
+         {"[rename]"},
+         DeleteAtStartupEdit("C:\\C", true),
+         {"[rename]", "NUL=C:\\C"}},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(Edit(c.before, c.edit), c.after) << c.what;

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <cstring>
 #include <string>
 
 #include "TestSupport.h"
@@ -154,6 +155,27 @@ protected:
     CBandServer m_server;
 };
 
+// The stored size of a string value under "HKEY_CLASSES_ROOT\..." or "HKEY_LOCAL_MACHINE\...",
+// against its text's length: readers outside the suite take the size for the string.
+bool StoredWithTerminator(const std::string& key, const std::string& name) {
+    const std::string classes = "HKEY_CLASSES_ROOT\\";
+    const std::string machine = "HKEY_LOCAL_MACHINE\\";
+    HKEY root =
+        key.compare(0, classes.size(), classes) == 0 ? HKEY_CLASSES_ROOT : HKEY_LOCAL_MACHINE;
+    const std::string path =
+        key.substr(root == HKEY_CLASSES_ROOT ? classes.size() : machine.size());
+    HKEY opened = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &opened) != ERROR_SUCCESS) {
+        return false;
+    }
+    char data[1024] = {};
+    DWORD size = sizeof(data) - 1;
+    const LONG result = RegQueryValueExA(opened, name.empty() ? nullptr : name.c_str(), nullptr,
+                                         nullptr, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(opened);
+    return result == ERROR_SUCCESS && size == std::strlen(data) + 1;
+}
+
 TEST_F(BandRegistrationTest, RegistrationWritesWhatRegReadsBack) {
     CreateKeyWithValue(HKEY_CLASSES_ROOT, kCategoryEnum, "Implementing");
     ASSERT_EQ(m_server.Register(), S_OK);
@@ -185,6 +207,9 @@ TEST_F(BandRegistrationTest, RegistrationWritesWhatRegReadsBack) {
         RegValues values;
         ASSERT_TRUE(RegQuery(c.key, &values)) << c.key;
         EXPECT_EQ(values, c.values) << c.key;
+        for (const auto& value : c.values) {
+            EXPECT_TRUE(StoredWithTerminator(c.key, value.first)) << c.key << " " << value.first;
+        }
     }
     // Other programs' toolbars share the key: only our value is compared.
     RegValues toolbars;
@@ -192,6 +217,7 @@ TEST_F(BandRegistrationTest, RegistrationWritesWhatRegReadsBack) {
     ASSERT_EQ(toolbars.count(kClsid), 1u);
     EXPECT_EQ(toolbars[kClsid].type, "REG_SZ");
     EXPECT_EQ(toolbars[kClsid].data, "");
+    EXPECT_TRUE(StoredWithTerminator(kToolbarKey, kClsid));
     EXPECT_FALSE(HasValue(HKEY_CLASSES_ROOT, kCategoryEnum, "Implementing"));
 }
 

@@ -57,7 +57,8 @@ std::vector<ExpectedKey> ExpectedKeys(const std::string& dllPath) {
 }
 
 // The values of HKCR\path as the ANSI functions read them; false if the key is missing.
-// Any value that is not REG_SZ is reported as "<type N>".
+// Any value that is not REG_SZ is reported as "<type N>"; a string stored without its
+// terminating zero (which the shell and COM may read past) gets " <unterminated>".
 bool ReadValues(const std::string& path, ValueMap* values) {
     HKEY key = nullptr;
     if (RegOpenKeyExA(HKEY_CLASSES_ROOT, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) {
@@ -74,8 +75,11 @@ bool ReadValues(const std::string& path, ValueMap* values) {
             ERROR_SUCCESS) {
             break;
         }
-        (*values)[name] = type == REG_SZ ? std::string(reinterpret_cast<const char*>(data))
-                                         : "<type " + std::to_string(type) + ">";
+        const std::string text(reinterpret_cast<const char*>(data));
+        const bool terminated = size == text.size() + 1;
+        (*values)[name] = type != REG_SZ ? "<type " + std::to_string(type) + ">"
+                          : terminated   ? text
+                                         : text + " <unterminated>";
     }
     RegCloseKey(key);
     return true;

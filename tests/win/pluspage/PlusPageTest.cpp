@@ -411,8 +411,10 @@ TEST_F(PlusPageTest, AutostartEntryIsComparedQuotedAndReplacedOrDeleted) {
         EXPECT_EQ(entry.exists, c.expectEntry);
         if (c.expectEntry) {
             EXPECT_EQ(entry.type, static_cast<DWORD>(REG_SZ));
-            // A kept entry is written again in its canonical spelling.
+            // A kept entry is written again in its canonical spelling, with the terminator
+            // that Windows's reader of the Run values expects.
             EXPECT_EQ(entry.Text(), quoted);
+            EXPECT_EQ(entry.bytes.size(), quoted.size() + 1);
         }
     }
 }

@@ -79,6 +79,51 @@ TEST(CopyRule, GetsPastAttributesButNotFoldersOrMissingSources) {
     }
 }
 
+// CopyFile as Windows does it: a read-only, hidden or system target refuses the copy with
+// access denied. (Wine running as root lets it through.)
+BOOL CopyRefusingStubbornTargets(const char* source, const char* target) {
+    const DWORD attributes = GetFileAttributesA(target);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & kStubborn) != 0) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    return CopyFileA(source, target, FALSE);
+}
+
+BOOL CopyRefusingEverything(const char*, const char*) {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return FALSE;
+}
+
+TEST(CopyRule, RetriesWithNormalAttributesWhereTheFirstCopyIsRefused) {
+    CScratchFolder scratch("copyretry");
+    const std::string source = scratch.File("source.dll");
+    Write(source, "new contents");
+    const struct {
+        const char* what;
+        DWORD attributes;
+        FileCopyOperation copy;
+        bool copied;
+    } cases[] = {
+        {"read-only", FILE_ATTRIBUTE_READONLY, CopyRefusingStubbornTargets, true},
+        {"hidden", FILE_ATTRIBUTE_HIDDEN, CopyRefusingStubbornTargets, true},
+        {"system", FILE_ATTRIBUTE_SYSTEM, CopyRefusingStubbornTargets, true},
+        {"read-only hidden system", kStubborn, CopyRefusingStubbornTargets, true},
+        // Refused whatever the attributes: the retry's result is the rule's.
+        {"read-only, refused again", FILE_ATTRIBUTE_READONLY, CopyRefusingEverything, false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        const std::string target = scratch.File("target" + std::to_string(++n) + ".dll");
+        Write(target, "old");
+        ASSERT_TRUE(SetFileAttributesA(target.c_str(), c.attributes)) << c.what;
+        EXPECT_EQ(CopyFileByRule(source.c_str(), target.c_str(), c.copy) != FALSE, c.copied)
+            << c.what;
+        EXPECT_EQ(Contents(target), c.copied ? "new contents" : "old") << c.what;
+        SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+    }
+}
+
 TEST(CopyRule, TargetOpenWithoutSharingFailsAndStaysAsItWas) {
     CScratchFolder scratch("copyopen");
     const std::string source = scratch.File("source.dll");

@@ -199,17 +199,21 @@ protected:
             const char* name;
             std::string data;
         } values[] = {
-            {"DisplayName", "Corvina 2.02"},
+            {"DisplayName", "Corvina 2.03"},
             {"DisplayIcon", folder + "\\uninstall.exe"},
-            {"UninstallString", folder + "\\uninstall.exe"},
+            {"UninstallString", "\"" + folder + "\\uninstall.exe\""},
         };
+        // The system reads these: each is stored with its terminating zero.
         for (const auto& value : values) {
             const StoredText stored = ReadMachineValue(kUninstallKey, value.name);
             EXPECT_EQ(stored.text, value.data) << value.name;
-            EXPECT_EQ(stored.size, value.data.size()) << value.name;
+            EXPECT_EQ(stored.size, value.data.size() + 1) << value.name;
         }
         EXPECT_FALSE(MachineValueExists(kRunKey, "CorvinaPlusOnce"));
     }
+
+    // The dialog shows the folder of an installation found and read-only; OK installs there.
+    void InstallIntoTheFoundFolder(const std::string& folder);
 
     CPackage m_package;
     CScratchFolder m_scratch{"target"};
@@ -329,12 +333,22 @@ TEST_F(InstallTest, AnInstalledVersionDecidesWhetherTheDialogWaits) {
 
 TEST_F(InstallTest, AnUninstallEntryAloneFixesTheFolder) {
     // The entry names an Uninstall.exe that is not there: the installed version is 0.0.0.0.
-    const std::string folder = m_scratch.CreateFolder("Found");
-    CRegKey entry;
-    ASSERT_EQ(entry.Create(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
-    ASSERT_EQ(entry.SetString("UninstallString", folder + "\\uninstall.exe"), ERROR_SUCCESS);
-    entry.Close();
+    // Older installations stored the program bare, newer ones quoted.
+    for (const bool quoted : {false, true}) {
+        const std::string folder = m_scratch.CreateFolder(quoted ? "Found quoted" : "Found bare");
+        const std::string program = folder + "\\uninstall.exe";
+        const std::string command = quoted ? "\"" + program + "\"" : program;
+        SCOPED_TRACE(command);
+        ClearInstallation();
+        CRegKey entry;
+        ASSERT_EQ(entry.Create(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
+        ASSERT_EQ(entry.SetString("UninstallString", command), ERROR_SUCCESS);
+        entry.Close();
+        InstallIntoTheFoundFolder(folder);
+    }
+}
 
+void InstallTest::InstallIntoTheFoundFolder(const std::string& folder) {
     CSetupProcess setup;
     ASSERT_TRUE(setup.Start(Program(), "-install"));
     HWND dialog = setup.WaitForInstallDialog();
@@ -392,7 +406,7 @@ TEST_F(InstallTest, AFileInUseIsReplacedAtTheNextStart) {
     EXPECT_NE(operations.find(target + ".1"), std::string::npos) << operations;
     const StoredText once = ReadMachineValue(kRunKey, "CorvinaPlusOnce");
     EXPECT_EQ(once.text, folder + "\\Corvset.exe");
-    EXPECT_EQ(once.size, once.text.size());
+    EXPECT_EQ(once.size, once.text.size() + 1);
     // No settings sheet before the restart.
     EXPECT_TRUE(settings_test::FindDialogs(settings_test::ExpectedSheetTitle()).empty());
 }
@@ -418,9 +432,10 @@ TEST_F(InstallTest, RunningProgramsOfTheSuiteAreEndedFirst) {
     // Both programs are gone once the installation has copied the files.
     EXPECT_EQ(WaitForSingleObject(resident.hProcess, 60000), WAIT_OBJECT_0);
     EXPECT_EQ(WaitForSingleObject(sheetProcess, 60000), WAIT_OBJECT_0);
-    // Copied over the ended programs, or at the next start if they were still going.
+    // The installation waits until the programs are gone, so their files are copied at once.
     const std::wstring last =
         setup.Answer([](const std::wstring& text) { return text == Completed() ? IDOK : IDNO; });
+    EXPECT_EQ(last, Completed());
     if (last == Completed()) {
         EXPECT_TRUE(CloseStartedSettingsSheet());
     } else {

@@ -308,7 +308,8 @@ public:
             return false;
         }
         const Entries copiesBefore = TemporaryCopies();
-        std::string line = "\"" + command + "\"";
+        // Run as the system runs it: the stored command is the command line.
+        std::string line = command;
         STARTUPINFOA startup = {};
         startup.cb = sizeof(startup);
         PROCESS_INFORMATION first = {};
@@ -622,12 +623,11 @@ TEST_F(RemovalTest, RunningProgramsAreEnded) {
     RemovalRun run;
     ASSERT_TRUE(run.Start());
     run.Press(IDOK);
-    // Whether their files could go at once depends on how soon the processes are gone.
+    // The removal waits until the processes are gone, so their files go at once.
     const std::wstring text = run.Answer(IDNO);
+    EXPECT_EQ(text, CompletedText());
     if (text == RestartQuestionText()) {
-        EXPECT_EQ(run.Answer(IDOK), RestartLaterText());
-    } else {
-        EXPECT_EQ(text, CompletedText());
+        run.Answer(IDOK);
     }
     ASSERT_TRUE(run.Ended());
     for (Program& program : programs) {
@@ -684,22 +684,115 @@ TEST_F(RemovalTest, CancelLeavesTheInstallation) {
     EXPECT_TRUE(ScheduledForDeletion(run.CopyPath())) << run.CopyPath();
 }
 
-TEST_F(RemovalTest, NoFolderEndsSilentlyButTheCopyIsScheduled) {
+std::wstring NotAnInstallationGivenText(const std::string& folder) {
+    return ForRun(L"「", L"ERROR : \"") + ToWide(folder) +
+           ForRun(L"」はCorvinaのインストール先ではありません。何も削除しませんでした。",
+                  L"\" is not an installation of Corvina. Nothing was removed.");
+}
+
+std::wstring NotAnInstallationHereText() {
+    return ForRun(
+        L"このフォルダはCorvinaのインストール先ではありません。何も削除しませんでした。"
+        L"\nCorvinaをインストールするには、「Uninstall.exe -install」を実行してください。",
+        L"ERROR : This folder is not an installation of Corvina. Nothing was removed.\n"
+        L"To install Corvina, run \"Uninstall.exe -install\".");
+}
+
+TEST_F(RemovalTest, ANameThatIsNoInstallationIsSaidAndOnlyATemporaryCopySchedulesItself) {
+    char temp[MAX_PATH] = {};
+    ASSERT_NE(GetTempPathA(MAX_PATH, temp), 0u);
     CScratchFolder scratch("removal");
-    const std::string copy = scratch.File("tmpCorvinaTest.tmp");
-    ASSERT_TRUE(CopyFileA(m_package.File("Uninstall.exe").c_str(), copy.c_str(), FALSE));
+    const std::string copy = std::string(temp) + "tmpCorvinaFFFFFFF0.tmp";
+    const std::string other = scratch.File("tmpCorvinaTest.tmp");
+    for (const std::string& program : {copy, other}) {
+        ASSERT_TRUE(CopyFileA(m_package.File("Uninstall.exe").c_str(), program.c_str(), FALSE));
+    }
     const struct {
         const char* name;
+        std::string program;
         std::string argument;
+        bool scheduled;
     } cases[] = {
-        {"missing folder", "C:\\no such folder of Corvina"},
-        {"a file", copy},
+        {"missing folder", copy, "C:\\no such folder of Corvina", true},
+        {"a file", copy, other, true},
+        {"a folder without the suite", copy, scratch.Folder(), true},
+        {"not a temporary copy", other, "C:\\no such folder of Corvina", false},
     };
     for (const auto& c : cases) {
-        // A box would keep it running until the wait gives up.
-        EXPECT_EQ(RunAndWait("\"" + copy + "\" " + c.argument, 60000), 0) << c.name;
-        EXPECT_TRUE(ScheduledForDeletion(copy)) << c.name;
+        CSetupProcess run(setup_test::UninstallCaption());
+        ASSERT_TRUE(run.Start(c.program, c.argument)) << c.name;
+        EXPECT_EQ(run.Answer(IDOK), NotAnInstallationGivenText(c.argument)) << c.name;
+        EXPECT_TRUE(run.WaitForExit()) << c.name;
+        EXPECT_EQ(ScheduledForDeletion(c.program), c.scheduled) << c.name;
     }
+    DeleteFileA(copy.c_str());
+}
+
+TEST_F(RemovalTest, StrayArgumentsAndOtherFoldersRemoveNothing) {
+    LayOutInstallation();
+    const Entries installed = TakeSnapshot();
+    Entries files;
+    DumpFolder(m_folder, files);
+    // A copy of the suite that is not the recorded installation.
+    CScratchFolder scratch("removal");
+    const std::string elsewhere = scratch.CreateFolder("Corvina");
+    for (const char* name : {"Corvset.exe", "uninstall.exe"}) {
+        ASSERT_TRUE(CopyFileA(Installed(name).c_str(), (elsewhere + "\\" + name).c_str(), FALSE));
+    }
+    const std::string parent = m_folder.substr(0, m_folder.rfind('\\'));
+    const struct {
+        const char* name;
+        std::string program;
+        std::string arguments;
+        std::wstring text;
+    } cases[] = {
+        // What an unquoted uninstall entry hands the installed program.
+        {"rest of an unquoted path", Installed("uninstall.exe"),
+         "Files\\Velmora\\Corvina\\uninstall.exe",
+         NotAnInstallationGivenText("Files\\Velmora\\Corvina\\uninstall.exe")},
+        {"the parent folder", Installed("uninstall.exe"), parent,
+         NotAnInstallationGivenText(parent)},
+        {"a copy elsewhere", Installed("uninstall.exe"), elsewhere,
+         NotAnInstallationGivenText(elsewhere)},
+        {"a mode word with more", Installed("uninstall.exe"), "-install x",
+         NotAnInstallationGivenText("-install x")},
+        {"the package started alone", m_package.File("Uninstall.exe"), "",
+         NotAnInstallationHereText()},
+        {"a copy elsewhere started alone", elsewhere + "\\uninstall.exe", "",
+         NotAnInstallationHereText()},
+    };
+    const Entries packageBefore = [&] {
+        Entries entries;
+        DumpFolder(m_package.Path().substr(0, m_package.Path().size() - 1), entries);
+        return entries;
+    }();
+    for (const auto& c : cases) {
+        const std::vector<std::wstring> scheduledBefore = ScheduledDeletions();
+        const Entries copiesBefore = TemporaryCopies();
+        CSetupProcess run(setup_test::UninstallCaption());
+        ASSERT_TRUE(run.Start(c.program, c.arguments)) << c.name;
+        EXPECT_EQ(run.Answer(IDOK), c.text) << c.name;
+        EXPECT_TRUE(run.WaitForExit()) << c.name;
+        // Nothing was scheduled, unregistered or deleted, and no copy was started.
+        EXPECT_EQ(ScheduledDeletions(), scheduledBefore) << c.name;
+        EXPECT_EQ(TemporaryCopies(), copiesBefore) << c.name;
+        EXPECT_EQ(TakeSnapshot(), installed) << c.name;
+        Entries filesAfter;
+        DumpFolder(m_folder, filesAfter);
+        EXPECT_EQ(filesAfter, files) << c.name;
+        EXPECT_TRUE(PathExists(elsewhere + "\\uninstall.exe")) << c.name;
+        Entries packageAfter;
+        DumpFolder(m_package.Path().substr(0, m_package.Path().size() - 1), packageAfter);
+        EXPECT_EQ(packageAfter, packageBefore) << c.name;
+    }
+    // A blank after the mode word still installs: over the same version, it asks first.
+    CSetupProcess install;
+    ASSERT_TRUE(install.Start(m_package.File("Uninstall.exe"), "-install "));
+    EXPECT_EQ(install.Answer(IDNO),
+              ForRun(L"同じバージョンのCorvinaが既にインストールされています。\n上書きインストール"
+                     L"しますか?",
+                     L"The new version is installed. Override ?"));
+    EXPECT_TRUE(install.WaitForExit());
 }
 
 TEST_F(RemovalTest, AMissingServerCostsItsMessageOnly) {

@@ -177,6 +177,19 @@ TEST_F(WininitFile, ScheduledTwiceLeavesOneEntry) {
     EXPECT_NE(replaced, once);
 }
 
+TEST_F(WininitFile, AFolderGoesAfterTheFilesScheduledBeforeAndAfterIt) {
+    // The start-up carries the lines out from the top: the folder must come last.
+    const std::string folder = m_scratch.CreateFolder("Corvina Installation Folder");
+    const std::string file = folder + "\\Corvina Extension Library.dll";
+    Write(file, "in use");
+    Write(m_ini, "[rename]\r\n");
+    DeleteOnRestart(file.c_str(), RestartPlatform::Windows9x, m_ini.c_str());
+    DeleteOnRestart(folder.c_str(), RestartPlatform::Windows9x, m_ini.c_str());
+    DeleteOnRestart(m_gone.c_str(), RestartPlatform::Windows9x, m_ini.c_str());
+    EXPECT_EQ(Contents(m_ini), "[rename]\r\nNUL=" + ShortForm(m_gone) + "\r\nNUL=" +
+                                   ShortForm(file) + "\r\nNUL=" + ShortForm(folder) + "\r\n");
+}
+
 TEST_F(WininitFile, MissingPathNamedAsGiven) {
     const std::string missing = m_scratch.File("Never Created Library.dll");
     DeleteOnRestart(missing.c_str(), RestartPlatform::Windows9x, m_ini.c_str());

@@ -4,11 +4,17 @@
 //   setup_screens_helper wait KIND        waits for it; a box's text goes to the output
 //   setup_screens_helper point KIND ID    waits for it; "x y", the middle of control ID
 //   setup_screens_helper gone KIND        waits until no such window is left
+//   setup_screens_helper absent KIND MS   none shows within MS milliseconds
+//   setup_screens_helper page sheet N     shows the sheet's page N (from 0)
+//   setup_screens_helper hold FILE MARKER keeps FILE open without sharing, creates MARKER
+//                                         once it is, and lets go when MARKER is deleted
 //
 // KIND: install (the installation dialog), uninstall (the uninstall dialog), box (a message
 // box of the program), sheet (the settings sheet it starts; ID may be a control of a page).
 // Screen coordinates are those of the Wine virtual desktop's window.
 #include <windows.h>
+#include <commctrl.h>
+#include <prsht.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -108,13 +114,33 @@ bool ParseKind(const char* text, Kind& kind) {
     return true;
 }
 
+// Holds file until marker is deleted (two minutes at most); false when it cannot be held.
+int Hold(const char* file, const char* marker) {
+    HANDLE held = CreateFileA(file, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (held == INVALID_HANDLE_VALUE) {
+        std::fprintf(stderr, "setup_screens_helper: cannot hold %s\n", file);
+        return 1;
+    }
+    HANDLE created = CreateFileA(marker, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (created != INVALID_HANDLE_VALUE) {
+        CloseHandle(created);
+    }
+    const bool released =
+        WaitFor([marker] { return GetFileAttributesA(marker) == INVALID_FILE_ATTRIBUTES; }, 120000);
+    CloseHandle(held);
+    return released ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 3 && std::strcmp(argv[1], "hold") == 0) {
+        return Hold(argv[2], argv[3]);
+    }
     Kind kind = Kind::Install;
     if (argc < 3 || !ParseKind(argv[2], kind)) {
-        std::fprintf(stderr, "usage: setup_screens_helper wait|point|gone "
-                             "install|uninstall|box|sheet [ID]\n");
+        std::fprintf(stderr, "usage: setup_screens_helper wait|point|gone|absent|hold "
+                             "install|uninstall|box|sheet [ID|MS|FILE MARKER]\n");
         return 2;
     }
     const std::string command = argv[1];
@@ -122,6 +148,10 @@ int main(int argc, char** argv) {
     constexpr DWORD kTimeoutMs = 60000;
     if (command == "gone") {
         return WaitFor([&] { return Find(kind) == nullptr; }, kTimeoutMs) ? 0 : 1;
+    }
+    if (command == "absent" && argc > 3) {
+        const DWORD ms = static_cast<DWORD>(std::atol(argv[3]));
+        return WaitFor([&] { return Find(kind) != nullptr; }, ms) ? 1 : 0;
     }
     HWND window = nullptr;
     if (!WaitFor([&] { return (window = Find(kind)) != nullptr; }, kTimeoutMs)) {
@@ -138,6 +168,11 @@ int main(int argc, char** argv) {
             std::printf("%s\n", utf8);
         }
         return 0;
+    }
+    if (command == "page" && argc > 3) {
+        const int page = std::atoi(argv[3]);
+        SendMessageW(window, PSM_SETCURSEL, static_cast<WPARAM>(page), 0);
+        return SendMessageW(window, PSM_GETCURRENTPAGEHWND, 0, 0) != 0 ? 0 : 1;
     }
     if (command == "point" && argc > 3) {
         HWND control = FindControl(window, std::atoi(argv[3]));

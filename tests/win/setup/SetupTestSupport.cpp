@@ -39,6 +39,10 @@ std::wstring InstallCaption() {
     return ForRun(L"インストール", L"Install");
 }
 
+std::wstring UninstallCaption() {
+    return ForRun(L"アンインストール", L"Uninstall");
+}
+
 std::wstring TextOf(HWND window) {
     // Asked of the window itself: for another process's edit control the system's own copy
     // of the text is not the control's.
@@ -174,7 +178,7 @@ HWND CSetupProcess::WaitForInstallDialog(DWORD timeoutMs) {
 
 HWND CSetupProcess::WaitForMessageBox(DWORD timeoutMs) {
     HWND found = nullptr;
-    const std::wstring caption = InstallCaption();
+    const std::wstring& caption = m_caption;
     WaitFor(
         [&] {
             for (HWND dialog : DialogsOf(m_process.dwProcessId)) {

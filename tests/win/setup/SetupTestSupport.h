@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "TestSupport.h"
 
@@ -16,8 +17,9 @@ inline constexpr char kUninstallKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
 inline constexpr char kRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-// "インストール" / "Install" for this run.
+// "インストール" / "Install" and "アンインストール" / "Uninstall" for this run.
 std::wstring InstallCaption();
+std::wstring UninstallCaption();
 
 // The six files of a package in a scratch folder of its own: the five built deliverables and
 // a Readme.txt.
@@ -41,6 +43,8 @@ bool SetFileVersion(const std::string& program, WORD a, WORD b, WORD c, WORD d);
 class CSetupProcess {
 public:
     CSetupProcess() = default;
+    // Its message boxes carry caption (the install mode's by default).
+    explicit CSetupProcess(std::wstring caption) : m_caption(std::move(caption)) {}
     CSetupProcess(const CSetupProcess&) = delete;
     CSetupProcess& operator=(const CSetupProcess&) = delete;
     ~CSetupProcess();
@@ -66,6 +70,7 @@ public:
 
 private:
     PROCESS_INFORMATION m_process{};
+    std::wstring m_caption = InstallCaption();
 };
 
 std::wstring TextOf(HWND window);
