@@ -31,11 +31,14 @@ namespace {
 
 // The floors' file-information query: the call the product makes for its labels, wide on
 // the NT family and in the code page on the 9x family.
-size_t FloorFileInfo(LPCITEMIDLIST list, UINT flags) {
+size_t FloorFileInfo(LPCITEMIDLIST list, UINT flags, int* icon = nullptr) {
     if (UseWideLabels()) {
         SHFILEINFOW info = {};
         const DWORD_PTR result = SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info,
                                                 sizeof(info), SHGFI_PIDL | flags);
+        if (icon) {
+            *icon = info.iIcon;
+        }
         return static_cast<size_t>(result) + static_cast<size_t>(info.iIcon) +
                info.szDisplayName[0];
     }
@@ -739,7 +742,8 @@ public:
         SHGetDesktopFolder(&desktop);
         int id = 1;
         for (const CItemIdList& list : m_lists) {
-            g_sink += FloorFileInfo(list.Get(), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
+            int icon = -1;
+            g_sink += FloorFileInfo(list.Get(), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX, &icon);
             bool arrow = false;
             IShellFolder* folder = nullptr;
             if (desktop && SUCCEEDED(desktop->BindToObject(list.Get(), nullptr, IID_IShellFolder,
@@ -757,7 +761,7 @@ public:
                 folder->Release();
             }
             TBBUTTON button = {};
-            button.iBitmap = info.iIcon;
+            button.iBitmap = icon;
             button.idCommand = id++;
             button.fsState = TBSTATE_ENABLED;
             button.fsStyle = static_cast<BYTE>(arrow ? 0x78 : 0x70);
