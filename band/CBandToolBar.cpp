@@ -13,7 +13,9 @@
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/ShellQueries.h"
+#include "common/WideLabels.h"
 #include "common/WindowMessages.h"
+#include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
 #include "resident/ShellMenuHost.h"
 
@@ -247,6 +249,7 @@ void CBandToolBar::LoadButtons() {
     const bool showText = IsTextOptionOn();
     m_itemIdLists.clear();
     m_labels.clear();
+    m_wideLabels.clear();
     m_userNames.clear();
     for (int count = GetButtonCount(); count > 0; --count) {
         SendMessageA(window, TB_DELETEBUTTON, 0, 0);
@@ -258,12 +261,18 @@ void CBandToolBar::LoadButtons() {
     MenuItemList list = LoadMenuItemList();
     m_itemIdLists.reserve(list.size());
     m_labels.reserve(list.size());
+    m_wideLabels.reserve(list.size());
     m_userNames.reserve(list.size());
+    const bool wide = UseWideLabels();
     for (MenuItemRecord& record : list) {
         LPCITEMIDLIST item = record.itemIdList.Get();
         std::string label = record.displayName;
+        std::wstring wideLabel;
         int image = I_IMAGENONE;
-        if (label.empty()) {
+        if (label.empty() && wide) {
+            QueryWideLabelAndIcon(item, &wideLabel, &image);
+            label = WideToAnsi(wideLabel);
+        } else if (label.empty()) {
             QueryLabelAndIcon(item, &label, &image);
         } else {
             QueryIconIndex(item, &image);
@@ -284,10 +293,12 @@ void CBandToolBar::LoadButtons() {
         button.iString = -1;
         m_itemIdLists.push_back(std::move(record.itemIdList));
         m_labels.push_back(std::move(label));
+        m_wideLabels.push_back(std::move(wideLabel));
         m_userNames.push_back(std::move(record.displayName));
         if (!SendMessageA(window, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button))) {
             m_itemIdLists.pop_back();
             m_labels.pop_back();
+            m_wideLabels.pop_back();
             m_userNames.pop_back();
             continue;
         }
@@ -300,14 +311,28 @@ void CBandToolBar::LoadButtons() {
             if (!SendMessageA(window, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button))) {
                 continue;
             }
-            TBBUTTONINFOA info = {};
-            info.cbSize = sizeof(info);
-            info.dwMask = TBIF_TEXT;
-            info.pszText = const_cast<char*>(m_labels[i].c_str());
-            SendMessageA(window, TB_SETBUTTONINFOA, static_cast<WPARAM>(button.idCommand),
-                         reinterpret_cast<LPARAM>(&info));
+            SetButtonText(button.idCommand, i);
         }
     }
+}
+
+void CBandToolBar::SetButtonText(int id, size_t index) {
+    HWND window = GetHwnd();
+    if (index < m_wideLabels.size() && !m_wideLabels[index].empty()) {
+        TBBUTTONINFOW info = {};
+        info.cbSize = sizeof(info);
+        info.dwMask = TBIF_TEXT;
+        info.pszText = const_cast<wchar_t*>(m_wideLabels[index].c_str());
+        SendMessageW(window, TB_SETBUTTONINFOW, static_cast<WPARAM>(id),
+                     reinterpret_cast<LPARAM>(&info));
+        return;
+    }
+    TBBUTTONINFOA info = {};
+    info.cbSize = sizeof(info);
+    info.dwMask = TBIF_TEXT;
+    info.pszText = const_cast<char*>(m_labels[index].c_str());
+    SendMessageA(window, TB_SETBUTTONINFOA, static_cast<WPARAM>(id),
+                 reinterpret_cast<LPARAM>(&info));
 }
 
 bool CBandToolBar::InsertDroppedItem(int index, CItemIdList item, const std::string& label) {
@@ -344,13 +369,13 @@ bool CBandToolBar::InsertDroppedItem(int index, CItemIdList item, const std::str
     m_itemIdLists.insert(m_itemIdLists.begin() + index, std::move(item));
     m_labels.insert(m_labels.begin() + index, label);
     // The label is the shell's name: the user has given the item none.
+    std::wstring wideLabel;
+    if (UseWideLabels()) {
+        QueryWideLabelAndIcon(m_itemIdLists[static_cast<size_t>(index)].Get(), &wideLabel, nullptr);
+    }
+    m_wideLabels.insert(m_wideLabels.begin() + index, std::move(wideLabel));
     m_userNames.insert(m_userNames.begin() + index, std::string());
-    TBBUTTONINFOA info = {};
-    info.cbSize = sizeof(info);
-    info.dwMask = TBIF_TEXT;
-    info.pszText = const_cast<char*>(m_labels[static_cast<size_t>(index)].c_str());
-    SendMessageA(window, TB_SETBUTTONINFOA, static_cast<WPARAM>(id),
-                 reinterpret_cast<LPARAM>(&info));
+    SetButtonText(id, static_cast<size_t>(index));
     return true;
 }
 

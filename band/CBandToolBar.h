@@ -88,6 +88,9 @@ public:
     // One per button, in button order.
     const std::vector<CItemIdList>& GetItemIdLists() const { return m_itemIdLists; }
     const std::vector<std::string>& GetLabels() const { return m_labels; }
+    // The shell's names as the NT family gives them (see UseWideLabels); empty where the
+    // button shows a code-page text (the user's own name, or every label on the 9x family).
+    const std::vector<std::wstring>& GetWideLabels() const { return m_wideLabels; }
     // The user's own name of each button's record; empty where the label is the shell's.
     const std::vector<std::string>& GetUserNames() const { return m_userNames; }
 
@@ -96,6 +99,10 @@ public:
     CBandDropTarget& GetDropTarget() { return m_dropTarget; }
 
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+
+private:
+    // Gives the button of command id the label at index, wide where there is a wide one.
+    void SetButtonText(int id, size_t index);
 
 protected:
     // The item's info tip from its parent folder's info-tip object; false when the folder
@@ -139,6 +146,7 @@ private:
     IInputObjectSite* m_site = nullptr;
     std::vector<CItemIdList> m_itemIdLists;
     std::vector<std::string> m_labels;
+    std::vector<std::wstring> m_wideLabels;
     std::vector<std::string> m_userNames;
     int m_barHeight = kBarHeight;
     DWORD m_bandId = 0;

@@ -19,6 +19,7 @@
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/ShellQueries.h"
+#include "common/WideLabels.h"
 #include "framework/CWnd.h"
 #include "framework/ComPtr.h"
 #include "framework/Handles.h"
@@ -27,6 +28,26 @@
 #include "resident/ShellMenuHost.h"
 
 namespace {
+
+// The floors' file-information query: the call the product makes for its labels, wide on
+// the NT family and in the code page on the 9x family.
+size_t FloorFileInfo(LPCITEMIDLIST list, UINT flags, int* icon = nullptr) {
+    if (UseWideLabels()) {
+        SHFILEINFOW info = {};
+        const DWORD_PTR result = SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info,
+                                                sizeof(info), SHGFI_PIDL | flags);
+        if (icon) {
+            *icon = info.iIcon;
+        }
+        return static_cast<size_t>(result) + static_cast<size_t>(info.iIcon) +
+               info.szDisplayName[0];
+    }
+    SHFILEINFOA info = {};
+    const DWORD_PTR result =
+        SHGetFileInfoA(reinterpret_cast<LPCSTR>(list), 0, &info, sizeof(info), SHGFI_PIDL | flags);
+    return static_cast<size_t>(result) + static_cast<size_t>(info.iIcon) +
+           static_cast<unsigned char>(info.szDisplayName[0]);
+}
 
 // Scratch keys of the benchmark: the user's own list is never touched.
 const char kBenchKey[] = "Software\\CorvinaBench";
@@ -321,10 +342,7 @@ void EnumerateWithLabels(LPCITEMIDLIST folderList,
         ULONG fetched = 0;
         while (items->Next(1, &child, &fetched) == S_OK) {
             LPITEMIDLIST full = ILCombine(folderList, child);
-            SHFILEINFOA info = {};
-            SHGetFileInfoA(reinterpret_cast<LPCSTR>(full), 0, &info, sizeof(info),
-                           SHGFI_PIDL | fileInfoFlags);
-            g_sink += static_cast<size_t>(info.iIcon) + info.szDisplayName[0];
+            g_sink += FloorFileInfo(full, fileInfoFlags);
             ILFree(full);
             CoTaskMemFree(child);
         }
@@ -364,10 +382,7 @@ double TimeEnumerateWithLabels(LPCITEMIDLIST folderList, UINT fileInfoFlags, int
             if (items++ % static_cast<size_t>(sampleEvery) == 0) {
                 const double queryStart = Now();
                 LPITEMIDLIST full = ILCombine(folderList, child);
-                SHFILEINFOA info = {};
-                SHGetFileInfoA(reinterpret_cast<LPCSTR>(full), 0, &info, sizeof(info),
-                               SHGFI_PIDL | fileInfoFlags);
-                g_sink += static_cast<size_t>(info.iIcon) + info.szDisplayName[0];
+                g_sink += FloorFileInfo(full, fileInfoFlags);
                 ILFree(full);
                 queryTime += Now() - queryStart;
                 ++queried;
@@ -622,9 +637,7 @@ public:
 
     void Floor() {
         for (const CItemIdList& list : m_lists) {
-            SHFILEINFOA info = {};
-            g_sink += SHGetFileInfoA(reinterpret_cast<LPCSTR>(list.Get()), 0, &info, sizeof(info),
-                                     SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
+            g_sink += FloorFileInfo(list.Get(), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
         }
     }
 
@@ -729,9 +742,8 @@ public:
         SHGetDesktopFolder(&desktop);
         int id = 1;
         for (const CItemIdList& list : m_lists) {
-            SHFILEINFOA info = {};
-            SHGetFileInfoA(reinterpret_cast<LPCSTR>(list.Get()), 0, &info, sizeof(info),
-                           SHGFI_PIDL | SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX);
+            int icon = -1;
+            g_sink += FloorFileInfo(list.Get(), SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX, &icon);
             bool arrow = false;
             IShellFolder* folder = nullptr;
             if (desktop && SUCCEEDED(desktop->BindToObject(list.Get(), nullptr, IID_IShellFolder,
@@ -749,7 +761,7 @@ public:
                 folder->Release();
             }
             TBBUTTON button = {};
-            button.iBitmap = info.iIcon;
+            button.iBitmap = icon;
             button.idCommand = id++;
             button.fsState = TBSTATE_ENABLED;
             button.fsStyle = static_cast<BYTE>(arrow ? 0x78 : 0x70);

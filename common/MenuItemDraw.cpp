@@ -1,9 +1,12 @@
 #include "common/MenuItemDraw.h"
 
 #include <cstring>
+#include <cwchar>
 #include <string_view>
 
 #include "common/ShellMenuItemData.h"
+#include "common/WideLabels.h"
+#include "common/core/WideText.h"
 
 using corvina::LayoutPoint;
 using corvina::LayoutRect;
@@ -91,6 +94,26 @@ void DrawLabel(HDC dc, const corvina::LabelParts& parts, RECT rect) {
     }
 }
 
+void DrawWideLabel(HDC dc, const wchar_t* label, RECT rect) {
+    const corvina::WideLabelParts parts = corvina::SplitWideMenuLabel(AsUtf16(label));
+    const UINT format = DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX;
+    DrawTextW(dc, reinterpret_cast<const wchar_t*>(parts.left.data()),
+              static_cast<int>(parts.left.size()), &rect, format | DT_LEFT);
+    if (parts.hasTab) {
+        DrawTextW(dc, reinterpret_cast<const wchar_t*>(parts.right.data()),
+                  static_cast<int>(parts.right.size()), &rect, format | DT_RIGHT);
+    }
+}
+
+void DrawLook(HDC dc, const MenuEntryLook& look, const corvina::LabelParts& parts,
+              const RECT& rect) {
+    if (look.wideLabel) {
+        DrawWideLabel(dc, look.wideLabel, rect);
+    } else {
+        DrawLabel(dc, parts, rect);
+    }
+}
+
 } // namespace
 
 CFontHandle CreateMenuFont() {
@@ -131,8 +154,12 @@ SIZE MeasureMenuItem(const ShellMenuItemData& data, HFONT font, int extraWidth) 
         CWindowDC screen(nullptr);
         if (screen) {
             CSelectObject selectFont(screen, font);
-            const char* label = data.GetLabel();
-            GetTextExtentPoint32A(screen, label, static_cast<int>(std::strlen(label)), &text);
+            if (const wchar_t* wide = data.GetWideLabel()) {
+                GetTextExtentPoint32W(screen, wide, static_cast<int>(std::wcslen(wide)), &text);
+            } else {
+                const char* label = data.GetLabel();
+                GetTextExtentPoint32A(screen, label, static_cast<int>(std::strlen(label)), &text);
+            }
         }
     }
     const corvina::LayoutSize size = corvina::MeasuredMenuEntrySize(
@@ -190,10 +217,10 @@ void PaintMenuEntry(HDC dc, const RECT& rect, const MenuEntryLook& look, HFONT f
         RECT shadow = textRect;
         OffsetRect(&shadow, 1, 1);
         SetTextColor(dc, GetSysColor(COLOR_3DHILIGHT));
-        DrawLabel(dc, parts, shadow);
+        DrawLook(dc, look, parts, shadow);
     }
     SetTextColor(dc, GetSysColor(SystemColourIndex(plan.textColour)));
-    DrawLabel(dc, parts, textRect);
+    DrawLook(dc, look, parts, textRect);
     SetTextColor(dc, oldColour);
     SetBkMode(dc, oldMode);
 }
@@ -214,7 +241,8 @@ void DrawMenuItem(HDC dc, const RECT& rect, UINT itemState, const ShellMenuItemD
         return;
     }
     MenuEntryLook look{};
-    look.label = data.GetLabel();
+    look.wideLabel = data.GetWideLabel();
+    look.label = look.wideLabel ? "" : data.GetLabel();
     look.imageList = data.GetImageList();
     look.iconIndex = data.GetIconIndex();
     look.selected = (itemState & ODS_SELECTED) != 0;

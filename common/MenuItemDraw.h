@@ -28,7 +28,8 @@ CFontHandle CreateTextFont(const LOGFONTA& font);
 BOOL IsFlatMenuSystem();
 
 // The size of an entry: 16 x 8 for a separator; otherwise the extent of the whole label in
-// font on a screen device context plus extraWidth, and an even height of at least 20.
+// font on a screen device context (the wide extent for a wide label) plus extraWidth, and an even
+// height of at least 20.
 SIZE MeasureMenuItem(const ShellMenuItemData& data, HFONT font, int extraWidth);
 // For WM_MEASUREITEM: sizes the entry whose itemData is a ShellMenuItemData. Returns FALSE
 // (and leaves the structure alone) when it is not a menu entry or carries no data.
@@ -41,6 +42,8 @@ struct MenuEntryLook {
     int iconIndex;        // -1: no icon, the text keeps its indent
     bool selected;
     bool disabled;
+    // When set, shown instead of label and drawn with the wide text call.
+    const wchar_t* wideLabel = nullptr;
 };
 
 // Paints an entry (not a separator) into rect. flat is IsFlatMenuSystem() for menus; font

@@ -2,7 +2,10 @@
 
 #include <vector>
 
+#include "common/ShellMenuItemData.h"
+#include "common/WideLabels.h"
 #include "common/core/MenuCharMatch.h"
+#include "framework/AnsiWide.h"
 
 namespace {
 
@@ -19,6 +22,27 @@ corvina::MenuKeyCodePage SystemCodePage() {
     default:
         return corvina::MenuKeyCodePage::Other;
     }
+}
+
+std::u16string FoldWideCharacter(std::u16string_view character) {
+    std::wstring folded(reinterpret_cast<const wchar_t*>(character.data()), character.size());
+    if (!folded.empty()) {
+        CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
+    }
+    return std::u16string(reinterpret_cast<const char16_t*>(folded.data()), folded.size());
+}
+
+// The typed character in UTF-16: a Unicode window's unit as it is, an ANSI window's
+// code-page character converted.
+std::wstring MenuCharWide(WPARAM wParam, bool unicode) {
+    const WORD character = LOWORD(wParam);
+    if (character == 0) {
+        return std::wstring();
+    }
+    if (unicode) {
+        return std::wstring(1, static_cast<wchar_t>(character));
+    }
+    return AnsiToWide(MenuCharText(wParam, false));
 }
 
 using GetGuiThreadInfoFunction = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
@@ -82,6 +106,58 @@ LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel&
     }
     const corvina::MenuKeyChoice choice = corvina::ChooseMenuEntryByKey(
         entries, typed, current, {IsSystemLeadByte, SystemCodePage()});
+    switch (choice.action) {
+    case corvina::MenuKeyAction::Execute:
+        return MAKELRESULT(choice.index, MNC_EXECUTE);
+    case corvina::MenuKeyAction::Select:
+        return MAKELRESULT(choice.index, MNC_SELECT);
+    case corvina::MenuKeyAction::Ignore:
+        break;
+    }
+    return MAKELRESULT(0, MNC_IGNORE);
+}
+
+LRESULT AnswerShellMenuChar(HMENU menu, WPARAM wParam, bool unicode,
+                            const MenuKeyEntryData& entryOf) {
+    if (!UseWideLabels()) {
+        return AnswerMenuChar(menu, MenuCharText(wParam, unicode),
+                              [&entryOf](const MENUITEMINFOA& item) -> const char* {
+                                  const ShellMenuItemData* data = entryOf(item);
+                                  return data ? data->GetLabel() : nullptr;
+                              });
+    }
+    const int count = menu ? GetMenuItemCount(menu) : 0;
+    // The user's own names are code-page texts: converted here, and kept while matching.
+    std::vector<std::wstring> converted(count > 0 ? static_cast<size_t>(count) : 0);
+    std::vector<corvina::WideMenuKeyEntry> entries(converted.size());
+    int current = -1;
+    for (int position = 0; position < count; ++position) {
+        MENUITEMINFOA info = {};
+        info.cbSize = sizeof(info);
+        info.fMask = MIIM_DATA | MIIM_FTYPE | MIIM_STATE | MIIM_ID;
+        corvina::WideMenuKeyEntry& entry = entries[static_cast<size_t>(position)];
+        entry.choosable = false;
+        if (!GetMenuItemInfoA(menu, static_cast<UINT>(position), TRUE, &info)) {
+            continue;
+        }
+        if (info.fState & MFS_HILITE) {
+            current = position;
+        }
+        const ShellMenuItemData* data = (info.fType & MFT_SEPARATOR) ? nullptr : entryOf(info);
+        if (data == nullptr) {
+            continue;
+        }
+        const wchar_t* wide = data->GetWideLabel();
+        if (wide == nullptr) {
+            converted[static_cast<size_t>(position)] = AnsiToWide(data->GetLabel());
+            wide = converted[static_cast<size_t>(position)].c_str();
+        }
+        entry.label = AsUtf16(wide);
+        entry.choosable = true;
+    }
+    const std::wstring typed = MenuCharWide(wParam, unicode);
+    const corvina::MenuKeyChoice choice =
+        corvina::ChooseWideMenuEntryByKey(entries, AsUtf16(typed), current, FoldWideCharacter);
     switch (choice.action) {
     case corvina::MenuKeyAction::Execute:
         return MAKELRESULT(choice.index, MNC_EXECUTE);

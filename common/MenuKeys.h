@@ -8,6 +8,8 @@
 #include <functional>
 #include <string>
 
+class ShellMenuItemData;
+
 // The typed character of a WM_MENUCHAR's wParam as text of the system code page. An ANSI
 // window gets a double-byte character with its lead byte in the high half of the low word;
 // a Unicode window (unicode true) gets a UTF-16 unit.
@@ -25,3 +27,13 @@ using MenuKeyLabel = std::function<const char*(const MENUITEMINFOA& item)>;
 // MNC_IGNORE when no entry starts with the typed character. Labels are drawn as they are, so
 // an "&" in them is an ordinary character.
 LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel& labelOf);
+
+// The entry data behind one entry of a menu of shell items; null when a key never picks it.
+using MenuKeyEntryData = std::function<const ShellMenuItemData*(const MENUITEMINFOA& item)>;
+
+// WM_MENUCHAR for a menu of ShellMenuItemData entries, wParam as the owner window got it
+// (unicode: whether that window is a Unicode one). With wide labels (UseWideLabels) the
+// typed character and every label are matched in UTF-16, upper-cased by the system; else as
+// AnswerMenuChar does with the code page's texts.
+LRESULT AnswerShellMenuChar(HMENU menu, WPARAM wParam, bool unicode,
+                            const MenuKeyEntryData& entryOf);

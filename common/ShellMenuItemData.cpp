@@ -7,6 +7,9 @@
 #include <utility>
 
 #include "common/core/AnsiText.h"
+#include "common/core/WideText.h"
+#include "common/WideLabels.h"
+#include "framework/AnsiWide.h"
 
 namespace {
 
@@ -67,11 +70,25 @@ std::unique_ptr<ShellMenuItemData> ShellMenuItemData::Create(MenuItemKind kind) 
 }
 
 void ShellMenuItemData::SetLabel(const char* label) {
+    m_wide = false;
+    m_labelStale = false;
+    m_wideLabel.clear();
     corvina::CopyAnsiText(label ? std::string_view(label) : std::string_view(), m_label,
                           sizeof(m_label), IsSystemLeadByte);
 }
 
+void ShellMenuItemData::SetWideLabel(const wchar_t* label) {
+    const std::wstring_view text = label ? std::wstring_view(label) : std::wstring_view();
+    m_wideLabel.assign(text.substr(0, corvina::WidePrefixLength(AsUtf16(text), kLabelSize - 1)));
+    m_wide = true;
+    m_labelStale = true;
+}
+
 const char* ShellMenuItemData::GetLabel() const {
+    if (m_labelStale) {
+        corvina::CopyAnsiText(WideToAnsi(m_wideLabel), m_label, sizeof(m_label), IsSystemLeadByte);
+        m_labelStale = false;
+    }
     return m_label;
 }
 

@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <memory>
+#include <string>
 
 #include "framework/CItemIdList.h"
 
@@ -41,7 +42,14 @@ public:
     // Copies label, cut to 259 bytes at a character boundary of the system code page; null
     // gives an empty label.
     virtual void SetLabel(const char* label);
+    // The label in the code page; for a wide label its conversion (characters the code page
+    // lacks read "?"), made when first asked.
     virtual const char* GetLabel() const;
+    // A shell name as the NT family gives it, cut to 259 units without splitting a surrogate
+    // pair; null gives an empty label. Measured and drawn with the wide text calls.
+    void SetWideLabel(const wchar_t* label);
+    // Null unless the label was set wide.
+    const wchar_t* GetWideLabel() const { return m_wide ? m_wideLabel.c_str() : nullptr; }
     // -1 means no icon.
     virtual void SetIconIndex(int iconIndex);
     virtual int GetIconIndex() const;
@@ -67,7 +75,10 @@ public:
     bool IsIconPending() const { return m_iconPending; }
 
 private:
-    char m_label[kLabelSize];
+    mutable char m_label[kLabelSize];
+    mutable bool m_labelStale = false; // m_label not yet converted from m_wideLabel
+    bool m_wide = false;
+    std::wstring m_wideLabel;
     HMENU m_submenu = nullptr;
     MenuItemKind m_kind = MenuItemKind::None;
     HIMAGELIST m_imageList;

@@ -114,6 +114,55 @@ BOOL QueryChildLabel(IShellFolder* folder, LPCITEMIDLIST child, std::string* lab
     return TRUE;
 }
 
+BOOL QueryWideLabelAndIcon(LPCITEMIDLIST list, std::wstring* label, int* iconIndex) {
+    if (!list) {
+        return FALSE;
+    }
+    SHFILEINFOW info = {};
+    if (!SHGetFileInfoW(reinterpret_cast<LPCWSTR>(list), 0, &info, sizeof(info),
+                        SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX | SHGFI_PIDL)) {
+        return FALSE;
+    }
+    if (label) {
+        *label = info.szDisplayName;
+    }
+    if (iconIndex) {
+        *iconIndex = info.iIcon;
+    }
+    return TRUE;
+}
+
+BOOL QueryChildWideLabel(IShellFolder* folder, LPCITEMIDLIST child, std::wstring* label) {
+    if (!folder || !child) {
+        return FALSE;
+    }
+    STRRET name = {};
+    if (FAILED(folder->GetDisplayNameOf(child, SHGDN_INFOLDER, &name))) {
+        return FALSE;
+    }
+    std::wstring text;
+    switch (name.uType) {
+    case STRRET_WSTR:
+        if (name.pOleStr) {
+            text = name.pOleStr;
+            CoTaskMemFree(name.pOleStr);
+        }
+        break;
+    case STRRET_OFFSET:
+        text = AnsiToWide(reinterpret_cast<const char*>(child) + name.uOffset);
+        break;
+    case STRRET_CSTR:
+        text = AnsiToWide(std::string_view(name.cStr, strnlen(name.cStr, sizeof(name.cStr))));
+        break;
+    default:
+        return FALSE;
+    }
+    if (label) {
+        *label = std::move(text);
+    }
+    return TRUE;
+}
+
 std::string QueryChildPath(IShellFolder* folder, LPCITEMIDLIST child) {
     if (!folder || !child) {
         return std::string();

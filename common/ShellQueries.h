@@ -18,6 +18,10 @@ BOOL QueryLabel(LPCITEMIDLIST list, std::string* label);
 // it spares the bind through every level of the absolute list that a file-information query
 // makes, which is most of that query's cost for a folder of thousands of items.
 BOOL QueryChildLabel(IShellFolder* folder, LPCITEMIDLIST child, std::string* label);
+// The same names in UTF-16, for the NT family (see UseWideLabels): with the wide
+// file-information query, and as the folder gives its child's name.
+BOOL QueryWideLabelAndIcon(LPCITEMIDLIST list, std::wstring* label, int* iconIndex);
+BOOL QueryChildWideLabel(IShellFolder* folder, LPCITEMIDLIST child, std::wstring* label);
 // The file-system path of a child of an already bound folder, as SHGetPathFromIDList gives it
 // for the absolute list; empty for an item outside the file system.
 std::string QueryChildPath(IShellFolder* folder, LPCITEMIDLIST child);

@@ -7,6 +7,7 @@
 #include "common/ItemIdList.h"
 #include "common/MenuItemDraw.h"
 #include "common/MenuKeys.h"
+#include "common/WideLabels.h"
 #include "common/ModulePaths.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
@@ -54,6 +55,17 @@ std::string FormatHelpText(const char* label) {
     const size_t at = text.find("%s");
     if (at != std::string::npos) {
         text.replace(at, 2, label);
+    }
+    return text;
+}
+
+// The same in UTF-16; a wide label goes in as the shell gave it.
+std::wstring FormatWideHelpText(const ShellMenuItemData& entry) {
+    std::wstring text = AnsiToWide(BuildText(kHelpTextFormat));
+    const size_t at = text.find(L"%s");
+    if (at != std::wstring::npos) {
+        const wchar_t* wide = entry.GetWideLabel();
+        text.replace(at, 2, wide ? std::wstring(wide) : AnsiToWide(entry.GetLabel()));
     }
     return text;
 }
@@ -124,17 +136,24 @@ STDMETHODIMP CCorvinaExtention::QueryContextMenu(HMENU menu, UINT, UINT firstId,
 
     for (size_t i = 0; i < layout.recordsShown; ++i) {
         const MenuItemRecord& record = m_records[i];
-        std::string label;
         int iconIndex = -1;
-        QueryLabelAndIcon(record.itemIdList, &label, &iconIndex);
-        if (!record.displayName.empty()) {
-            label = record.displayName;
-        }
         auto data = std::make_unique<ShellMenuItemData>();
         data->SetKind(MenuItemKind::Command);
         // The records stay with the object for later menu requests; each entry owns a copy.
         data->SetItemIdList(CopyItemIdList(record.itemIdList));
-        data->SetLabel(label.c_str());
+        // The user's own name is a code-page text; the shell's name comes as it is.
+        if (UseWideLabels()) {
+            std::wstring label;
+            QueryWideLabelAndIcon(record.itemIdList, &label, &iconIndex);
+            data->SetWideLabel(label.c_str());
+        } else {
+            std::string label;
+            QueryLabelAndIcon(record.itemIdList, &label, &iconIndex);
+            data->SetLabel(label.c_str());
+        }
+        if (!record.displayName.empty()) {
+            data->SetLabel(record.displayName.c_str());
+        }
         data->SetIconIndex(iconIndex);
         AddEntry(m_submenu, firstId + static_cast<UINT>(i), MF_OWNERDRAW, std::move(data));
     }
@@ -213,7 +232,7 @@ STDMETHODIMP CCorvinaExtention::GetCommandString(UINT_PTR offset, UINT type, UIN
         if (!name) {
             return E_INVALIDARG;
         }
-        const std::wstring wide = AnsiToWide(FormatHelpText(entry->GetLabel()));
+        const std::wstring wide = FormatWideHelpText(*entry);
         const int length = static_cast<int>(std::min<size_t>(wide.size(), kWideTextLimit));
         // size counts characters here; keep room for the terminator and never end on the
         // first half of a surrogate pair.
@@ -249,14 +268,12 @@ STDMETHODIMP CCorvinaExtention::HandleMenuMsg2(UINT message, WPARAM wParam, LPAR
         if (menu == nullptr || menu != m_submenu || result == nullptr) {
             return S_OK;
         }
-        *result = AnswerMenuChar(menu, MenuCharText(wParam, IsMenuOwnerUnicode()),
-                                 [this](const MENUITEMINFOA& item) -> const char* {
-                                     const ShellMenuItemData* data =
-                                         FindOwnEntry(item.wID, item.dwItemData);
-                                     return data && data->GetKind() != MenuItemKind::Separator
-                                                ? data->GetLabel()
-                                                : nullptr;
-                                 });
+        *result = AnswerShellMenuChar(
+            menu, wParam, IsMenuOwnerUnicode(),
+            [this](const MENUITEMINFOA& item) -> const ShellMenuItemData* {
+                const ShellMenuItemData* data = FindOwnEntry(item.wID, item.dwItemData);
+                return data && data->GetKind() != MenuItemKind::Separator ? data : nullptr;
+            });
         return S_OK;
     }
     if (message == WM_DRAWITEM) {

@@ -7,6 +7,7 @@
 #include "common/ModulePaths.h"
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"
+#include "common/WideLabels.h"
 #include "common/UiText.h"
 
 const char CorvinaPlusMenu::kSettingsFileName[] = "Corvset.exe";
@@ -56,10 +57,20 @@ void CorvinaPlusMenu::FillRootMenu(HMENU popup) {
         if (!data) {
             continue;
         }
-        std::string label;
         int icon = -1;
-        QueryLabelAndIcon(record.itemIdList.Get(), &label, &icon);
-        data->SetLabel(record.displayName.empty() ? label.c_str() : record.displayName.c_str());
+        // The user's own name is a code-page text; the shell's name comes as it is.
+        if (UseWideLabels()) {
+            std::wstring label;
+            QueryWideLabelAndIcon(record.itemIdList.Get(), &label, &icon);
+            data->SetWideLabel(label.c_str());
+        } else {
+            std::string label;
+            QueryLabelAndIcon(record.itemIdList.Get(), &label, &icon);
+            data->SetLabel(label.c_str());
+        }
+        if (!record.displayName.empty()) {
+            data->SetLabel(record.displayName.c_str());
+        }
         data->SetIconIndex(icon);
         const bool expandable = m_tierFlag && IsExpandableFolder(record.itemIdList.Get());
         data->SetItemIdList(std::move(record.itemIdList));

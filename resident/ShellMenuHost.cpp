@@ -6,6 +6,7 @@
 #include "common/ItemIdList.h"
 #include "common/MenuItemDraw.h"
 #include "common/MenuKeys.h"
+#include "common/WideLabels.h"
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
@@ -80,6 +81,8 @@ int CompareMenuTexts(const std::string& a, const std::string& b) {
 // icon is left for the first painting: a folder of thousands of files shows a few hundred.
 struct FolderChild {
     CItemIdList list;
+    // With wide labels the order key holds the name in UTF-8 and the entry shows this.
+    std::wstring wideName;
     corvina::MenuOrderKey key;
 };
 
@@ -89,7 +92,12 @@ FolderChild DescribeChild(IShellFolder* folder, LPCITEMIDLIST relative, CItemIdL
                           bool withPath) {
     FolderChild child;
     child.list = std::move(full);
-    QueryChildLabel(folder, relative, &child.key.displayName);
+    if (UseWideLabels()) {
+        QueryChildWideLabel(folder, relative, &child.wideName);
+        child.key.displayName = WideToUtf8(child.wideName);
+    } else {
+        QueryChildLabel(folder, relative, &child.key.displayName);
+    }
     if (withPath) {
         child.key.path = QueryChildPath(folder, relative);
     }
@@ -393,6 +401,7 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
     keys.reserve(folders.size());
     std::string drivesName;
     std::string networkName;
+    const bool wide = UseWideLabels();
     if (isDesktop) {
         GetDrivesFolderInfo(nullptr, &drivesName);
         LPITEMIDLIST network = nullptr;
@@ -400,7 +409,14 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
             CItemIdList owner(network);
             QueryLabel(network, &networkName);
         }
+        if (wide) {
+            // Compared with the children's names in the same form.
+            drivesName = WideToUtf8(AnsiToWide(drivesName));
+            networkName = WideToUtf8(AnsiToWide(networkName));
+        }
     }
+    const corvina::MenuTextCompare compare = wide ? corvina::MenuTextCompare(CompareUtf8Labels)
+                                                  : corvina::MenuTextCompare(CompareMenuTexts);
     for (FolderChild& child : folders) {
         corvina::MenuOrderKey& key = child.key;
         if (isDesktop) {
@@ -418,15 +434,14 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
         }
         keys.push_back(key);
     }
-    const std::vector<size_t> folderOrder =
-        isDesktop ? corvina::SortByDesktopOrder(keys, CompareMenuTexts)
-                  : corvina::SortByFolderOrder(keys, CompareMenuTexts);
+    const std::vector<size_t> folderOrder = isDesktop ? corvina::SortByDesktopOrder(keys, compare)
+                                                      : corvina::SortByFolderOrder(keys, compare);
     std::vector<std::string> labels;
     labels.reserve(files.size());
     for (const FolderChild& child : files) {
         labels.push_back(child.key.displayName);
     }
-    const std::vector<size_t> fileOrder = corvina::SortByLabel(labels, CompareMenuTexts);
+    const std::vector<size_t> fileOrder = corvina::SortByLabel(labels, compare);
 
     const int perColumn = corvina::MenuEntriesPerColumn(GetScreenHeight(), m_lineHeight);
     const int inMenu = GetMenuItemCount(menu);
@@ -441,7 +456,11 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
         if (!data) {
             return;
         }
-        data->SetLabel(child.key.displayName.c_str());
+        if (wide) {
+            data->SetWideLabel(child.wideName.c_str());
+        } else {
+            data->SetLabel(child.key.displayName.c_str());
+        }
         data->SetIconPending(true);
         data->SetItemIdList(std::move(child.list));
         if (asSubmenu) {
@@ -671,14 +690,15 @@ void ShellMenuHost::OnDrawItem(const DRAWITEMSTRUCT& draw) {
     }
 }
 
-LRESULT ShellMenuHost::OnMenuChar(const std::string& typed, HMENU menu) {
-    return AnswerMenuChar(menu, typed, [this](const MENUITEMINFOA& item) -> const char* {
-        if (!OwnsItemData(item.dwItemData)) {
-            return nullptr;
-        }
-        const auto* data = reinterpret_cast<const ShellMenuItemData*>(item.dwItemData);
-        return data->GetKind() == MenuItemKind::Separator ? nullptr : data->GetLabel();
-    });
+LRESULT ShellMenuHost::OnMenuChar(WPARAM typed, bool unicode, HMENU menu) {
+    return AnswerShellMenuChar(
+        menu, typed, unicode, [this](const MENUITEMINFOA& item) -> const ShellMenuItemData* {
+            if (!OwnsItemData(item.dwItemData)) {
+                return nullptr;
+            }
+            const auto* data = reinterpret_cast<const ShellMenuItemData*>(item.dwItemData);
+            return data->GetKind() == MenuItemKind::Separator ? nullptr : data;
+        });
 }
 
 LRESULT ShellMenuHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -730,7 +750,8 @@ LRESULT ShellMenuHost::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     }
     case WM_MENUCHAR:
-        return OnMenuChar(MenuCharText(wParam, false), reinterpret_cast<HMENU>(lParam));
+        return OnMenuChar(wParam, IsWindowUnicode(GetHwnd()) != FALSE,
+                          reinterpret_cast<HMENU>(lParam));
     case WM_SETTINGCHANGE:
         UpdateMenuFont();
         break;

@@ -137,7 +137,8 @@ protected:
     void OnMenuSelect(UINT item, UINT flags, HMENU menu);
     void OnDrawItem(const DRAWITEMSTRUCT& draw);
     // The WM_MENUCHAR answer for menu: the entry whose label starts with typed.
-    LRESULT OnMenuChar(const std::string& typed, HMENU menu);
+    // typed is the message's wParam; unicode says whether this window got it as UTF-16.
+    LRESULT OnMenuChar(WPARAM typed, bool unicode, HMENU menu);
     void HideTip();
 
 private:

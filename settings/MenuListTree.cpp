@@ -10,6 +10,9 @@
 #include "common/MenuItemDraw.h"
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"
+#include "common/WideLabels.h"
+#include "framework/AnsiWide.h"
+#include "common/core/WideText.h"
 #include "common/core/MenuItemLayout.h"
 #include "framework/Handles.h"
 #include "settings/CMenuListDropTarget.h"
@@ -242,16 +245,24 @@ HTREEITEM MenuListTree::InsertEntry(HTREEITEM insertAfter, CItemIdList itemIdLis
         return nullptr;
     }
     std::string label;
+    std::wstring wideLabel;
     int iconIndex = -1;
-    QueryLabelAndIcon(itemIdList.Get(), &label, &iconIndex);
+    if (UseWideLabels()) {
+        QueryWideLabelAndIcon(itemIdList.Get(), &wideLabel, &iconIndex);
+        label = WideToAnsi(wideLabel);
+    } else {
+        QueryLabelAndIcon(itemIdList.Get(), &label, &iconIndex);
+    }
     if (name && *name) {
         label = name;
+        wideLabel.clear();
     }
     auto* entry =
         new (std::nothrow) MenuListEntry(std::move(itemIdList), std::move(label), iconIndex);
     if (!entry) {
         return nullptr;
     }
+    entry->SetWideName(std::move(wideLabel));
     std::string text = entry->GetName();
     if (text.size() >= kItemTextSize) {
         text.resize(kItemTextSize - 1);
@@ -269,6 +280,16 @@ HTREEITEM MenuListTree::InsertEntry(HTREEITEM insertAfter, CItemIdList itemIdLis
                                   m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
     if (!item) {
         delete entry;
+    } else if (!entry->GetWideName().empty()) {
+        std::wstring wide = entry->GetWideName();
+        if (wide.size() >= kItemTextSize) {
+            wide.resize(corvina::WidePrefixLength(AsUtf16(wide), kItemTextSize - 1));
+        }
+        TVITEMW data = {};
+        data.mask = TVIF_TEXT | TVIF_HANDLE;
+        data.hItem = item;
+        data.pszText = &wide[0];
+        SendMessageW(m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
     }
     return item;
 }
@@ -586,6 +607,9 @@ void MenuListTree::DrawItem(HDC dc, HTREEITEM item, bool selected) {
     const bool flat = IsFlatMenuSystem() != FALSE;
     MenuEntryLook look = {};
     look.label = entry->GetName().c_str();
+    if (!entry->GetWideName().empty()) {
+        look.wideLabel = entry->GetWideName().c_str();
+    }
     look.imageList = GetImageList();
     look.iconIndex = entry->GetIconIndex();
     look.selected = selected;

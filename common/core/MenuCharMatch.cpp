@@ -85,10 +85,13 @@ std::string_view AmpersandMnemonic(std::string_view label, LeadBytePredicate isL
     return std::string_view();
 }
 
-MenuKeyChoice ChooseMenuEntryByKey(const std::vector<MenuKeyEntry>& entries, std::string_view typed,
-                                   int current, const MenuKeyText& text) {
-    const std::string wanted =
-        FoldMenuCharacter(FirstMenuCharacter(typed, text.isLead), text.codePage);
+namespace {
+
+// The rule itself, for either kind of text: keyOf(entry, mnemonic) gives the character an
+// entry answers to, fold its upper-case form.
+template <typename Entry, typename Text, typename KeyOf, typename Fold>
+MenuKeyChoice ChooseEntry(const std::vector<Entry>& entries, const Text& wanted, int current,
+                          KeyOf keyOf, Fold fold) {
     if (wanted.empty()) {
         return {MenuKeyAction::Ignore, -1};
     }
@@ -99,12 +102,12 @@ MenuKeyChoice ChooseMenuEntryByKey(const std::vector<MenuKeyEntry>& entries, std
         int first = -1;
         int next = -1;
         for (size_t i = 0; i < entries.size(); ++i) {
-            const MenuKeyEntry& entry = entries[i];
+            const Entry& entry = entries[i];
             if (!entry.choosable) {
                 continue;
             }
-            const std::string_view key = KeyOf(entry, mnemonic, text.isLead);
-            if (key.empty() || FoldMenuCharacter(key, text.codePage) != wanted) {
+            const auto key = keyOf(entry, mnemonic);
+            if (key.empty() || fold(key) != wanted) {
                 continue;
             }
             const int position = static_cast<int>(i);
@@ -124,6 +127,55 @@ MenuKeyChoice ChooseMenuEntryByKey(const std::vector<MenuKeyEntry>& entries, std
         }
     }
     return {MenuKeyAction::Ignore, -1};
+}
+
+} // namespace
+
+MenuKeyChoice ChooseMenuEntryByKey(const std::vector<MenuKeyEntry>& entries, std::string_view typed,
+                                   int current, const MenuKeyText& text) {
+    const std::string wanted =
+        FoldMenuCharacter(FirstMenuCharacter(typed, text.isLead), text.codePage);
+    return ChooseEntry(
+        entries, wanted, current,
+        [&text](const MenuKeyEntry& entry, bool mnemonic) {
+            return KeyOf(entry, mnemonic, text.isLead);
+        },
+        [&text](std::string_view key) { return FoldMenuCharacter(key, text.codePage); });
+}
+
+std::u16string_view WideAmpersandMnemonic(std::u16string_view label) {
+    size_t i = 0;
+    while (i < label.size() && label[i] != u'\0') {
+        if (label[i] == u'&') {
+            if (i + 1 < label.size() && label[i + 1] == u'&') {
+                i += 2;
+                continue;
+            }
+            return FirstWideCharacter(label.substr(i + 1));
+        }
+        i += FirstWideCharacter(label.substr(i)).size();
+    }
+    return std::u16string_view();
+}
+
+MenuKeyChoice ChooseWideMenuEntryByKey(const std::vector<WideMenuKeyEntry>& entries,
+                                       std::u16string_view typed, int current,
+                                       WideCharacterFold fold) {
+    const std::u16string wanted = fold(FirstWideCharacter(typed));
+    return ChooseEntry(
+        entries, wanted, current,
+        [](const WideMenuKeyEntry& entry, bool mnemonic) {
+            if (mnemonic) {
+                return entry.ampersandPrefix ? WideAmpersandMnemonic(entry.label)
+                                             : std::u16string_view();
+            }
+            std::u16string_view label = entry.label;
+            if (entry.ampersandPrefix && !label.empty() && label[0] == u'&') {
+                label.remove_prefix(1);
+            }
+            return FirstWideCharacter(label);
+        },
+        fold);
 }
 
 } // namespace corvina

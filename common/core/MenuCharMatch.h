@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "common/core/AnsiText.h"
+#include "common/core/WideText.h"
 
 namespace corvina {
 
@@ -63,5 +64,21 @@ struct MenuKeyChoice {
 // "&" mnemonic is the character takes precedence over entries that merely start with it.
 MenuKeyChoice ChooseMenuEntryByKey(const std::vector<MenuKeyEntry>& entries, std::string_view typed,
                                    int current, const MenuKeyText& text);
+
+// The same rule over UTF-16 labels (the NT family's shell names). A character is one unit or
+// a surrogate pair; fold gives its upper-case form (the system's own upper-casing on
+// Windows).
+struct WideMenuKeyEntry {
+    std::u16string_view label;
+    bool choosable = true;
+    bool ampersandPrefix = false;
+};
+using WideCharacterFold = std::u16string (*)(std::u16string_view character);
+
+std::u16string_view WideAmpersandMnemonic(std::u16string_view label);
+
+MenuKeyChoice ChooseWideMenuEntryByKey(const std::vector<WideMenuKeyEntry>& entries,
+                                       std::u16string_view typed, int current,
+                                       WideCharacterFold fold);
 
 } // namespace corvina

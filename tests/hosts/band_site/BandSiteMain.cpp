@@ -19,6 +19,7 @@
 #include <windows.h>
 #include <commctrl.h>
 #include <ole2.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <cstdio>
@@ -28,6 +29,7 @@
 
 #include "CTestBandSite.h"
 #include "Wait.h"
+#include "WideNames.h"
 #include "framework/Handles.h"
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
@@ -63,17 +65,35 @@ bool IsMenuOpen() {
     return menu && IsWindowVisible(menu);
 }
 
-bool SaveList(const std::vector<std::string>& paths) {
+// The list's paths are read from the wide command line: names outside the code page would
+// not survive the 8-bit arguments.
+std::vector<std::wstring> WideListArguments() {
+    int count = 0;
+    LPWSTR* args = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::wstring> paths;
+    bool inList = false;
+    for (int i = 1; args && i < count; ++i) {
+        if (inList) {
+            paths.push_back(args[i]);
+        } else {
+            inList = std::wstring(args[i]) == L"--list";
+        }
+    }
+    LocalFree(args);
+    return paths;
+}
+
+bool SaveList() {
     MenuItemList list;
-    for (const std::string& path : paths) {
+    for (const std::wstring& path : WideListArguments()) {
         MenuItemRecord record;
-        if (path == ":desktop") {
+        if (path == L":desktop") {
             SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, record.itemIdList.Receive());
         } else {
-            record.itemIdList = ParsePathToItemIdList(path.c_str());
+            record.itemIdList = ParseWidePath(path);
         }
         if (!record.itemIdList) {
-            std::fprintf(stderr, "not a shell item: %s\n", path.c_str());
+            std::fprintf(stderr, "not a shell item: %ls\n", path.c_str());
             return false;
         }
         list.push_back(std::move(record));
@@ -116,7 +136,7 @@ int RunSite(const Options& options) {
         std::fprintf(stderr, "the \"Text\" option cannot be written\n");
         return 1;
     }
-    if (options.setList && !SaveList(options.list)) {
+    if (options.setList && !SaveList()) {
         return 1;
     }
     CTestBandSite site;

@@ -19,11 +19,13 @@
 #include <vector>
 
 #include "TestSupport.h"
+#include "WideNames.h"
 #include "band/CBandToolBar.h"
 #include "common/MenuItemList.h"
 #include "common/Registry.h"
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"
+#include "common/WideLabels.h"
 #include "common/WindowMessages.h"
 #include "framework/CWnd.h"
 
@@ -274,6 +276,43 @@ TEST_F(BandToolBarTest, ButtonsFollowTheListAndTheTextOption) {
     }
     EXPECT_EQ(SendMessageA(m_window, TB_GETIMAGELIST, 0, 0),
               reinterpret_cast<LRESULT>(SystemSmallImageList()));
+}
+
+TEST_F(BandToolBarTest, ButtonsShowShellNamesOutsideTheCodePageWide) {
+    std::vector<std::wstring> paths;
+    MenuItemList list;
+    for (const std::wstring& name : OutsideCodePageNames()) {
+        paths.push_back(CreateWideFolder(m_scratch.Path(), name));
+        ASSERT_FALSE(paths.back().empty());
+        list.push_back({ParseWidePath(paths.back()), std::string()});
+    }
+    const std::string own = ToAnsi(ForRun(L"メモ", L"My note")); // the user's own name
+    list.push_back({ParseWidePath(paths[0]), own});
+    ASSERT_TRUE(SaveMenuItemList(list));
+    const DWORD on = 1;
+    SetTextOption(&on);
+    CreateToolBar();
+    for (const bool wide : {true, false}) {
+        SCOPED_TRACE(wide ? "NT family" : "9x family, forced");
+        SetWideLabelsForTesting(wide ? 1 : 0);
+        m_toolbar->LoadButtons();
+        ASSERT_EQ(m_toolbar->GetButtonCount(), 4);
+        for (size_t i = 0; i < 4; ++i) {
+            const std::wstring name = i < 3 ? OutsideCodePageNames()[i] : ToWide(own);
+            // The 9x family shows the code page's reading, as it always did.
+            const std::wstring shown = wide ? name : ToWide(ToAnsi(name));
+            wchar_t buffer[MAX_PATH] = {};
+            SendMessageW(m_window, TB_GETBUTTONTEXTW, Button(static_cast<int>(i)).idCommand,
+                         reinterpret_cast<LPARAM>(buffer));
+            EXPECT_EQ(std::wstring(buffer), shown) << i;
+            EXPECT_EQ(m_toolbar->GetLabels()[i], ToAnsi(name)) << i;
+        }
+    }
+    SetWideLabelsForTesting(-1);
+    // The scratch folder's own clean-up goes by code-page names, which these lack.
+    for (const std::wstring& path : paths) {
+        RemoveDirectoryW(path.c_str());
+    }
 }
 
 TEST_F(BandToolBarTest, DamagedRecordsStillLoadWithoutCrashing) {

@@ -413,6 +413,17 @@ TEST_F(EditorPage, RenameRefusesAnEmptyOrTooLongNameAndTakesUpTo256Characters) {
          L"ERROR : Please input a title of 256 characters or less."},
         {std::wstring(257, L'名'), L"名前は256文字以内で入力してください。",
          L"ERROR : Please input a title of 256 characters or less."},
+        // Characters that the code page lacks would be stored as "?".
+        {L"\uD55C\uAE00 \U0001F600",
+         L"この名前には、このシステムの文字セットで表示できない文字が含まれています。"
+         L"別の文字を使ってください。",
+         L"ERROR : This name holds characters that cannot be shown in this system's character "
+         L"set. Please use other characters."},
+        {L"\u65E5\u672C\u8A9E\uD55C",
+         L"この名前には、このシステムの文字セットで表示できない文字が含まれています。"
+         L"別の文字を使ってください。",
+         L"ERROR : This name holds characters that cannot be shown in this system's character "
+         L"set. Please use other characters."},
     };
     for (const auto& c : refused) {
         SCOPED_TRACE(c.text.size());

@@ -3,8 +3,13 @@
 
 #include <cstring>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "TreeTestSupport.h"
+#include "WideNames.h"
+#include "common/MenuItemList.h"
+#include "common/WideLabels.h"
 #include "common/ItemIdList.h"
 #include "common/MenuItemDraw.h"
 #include "common/ShellMenuItemData.h"
@@ -155,6 +160,53 @@ TEST_F(TreeTest, NameOverrideOrShellName) {
     const std::string longName(256, 'n');
     ASSERT_TRUE(Tree().SetItemName(item, longName.c_str()));
     EXPECT_EQ(Tree().GetItemName(item), longName);
+}
+
+std::wstring WideItemText(HWND tree, HTREEITEM item) {
+    wchar_t text[300] = {};
+    TVITEMW data = {};
+    data.mask = TVIF_TEXT | TVIF_HANDLE;
+    data.hItem = item;
+    data.pszText = text;
+    data.cchTextMax = 300;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+    return text;
+}
+
+TEST_F(TreeTest, ShellNamesOutsideTheCodePageShowWideAndSaveAsBefore) {
+    CScratchFolder scratch("widetree");
+    std::vector<std::wstring> paths;
+    for (const bool wide : {true, false}) {
+        SCOPED_TRACE(wide ? "NT family" : "9x family, forced");
+        SetWideLabelsForTesting(wide ? 1 : 0);
+        for (size_t i = 0; i < OutsideCodePageNames().size(); ++i) {
+            const std::wstring& name = OutsideCodePageNames()[i];
+            if (paths.size() <= i) {
+                paths.push_back(CreateWideFolder(scratch.Path(), name));
+                ASSERT_FALSE(paths.back().empty());
+            }
+            HTREEITEM item = Tree().AppendItem(ParseWidePath(paths[i]));
+            ASSERT_NE(item, nullptr);
+            EXPECT_EQ(WideItemText(Tree(), item), wide ? name : ToWide(ToAnsi(name)));
+            // What the editor saves is the code page's text, the same bytes as before.
+            EXPECT_EQ(Tree().GetItemName(item), ToAnsi(name));
+        }
+    }
+    SetWideLabelsForTesting(-1);
+    MenuItemList list;
+    ASSERT_TRUE(Tree().CollectList(&list));
+    ASSERT_EQ(list.size(), 2 * paths.size());
+    for (size_t i = 0; i < list.size(); ++i) {
+        EXPECT_EQ(list[i].displayName, list[i % paths.size()].displayName) << i;
+    }
+    // The user's own name replaces the wide one.
+    HTREEITEM first = Tree().GetFirstItem();
+    ASSERT_TRUE(Tree().SetItemName(first, "Mine"));
+    EXPECT_EQ(WideItemText(Tree(), first), L"Mine");
+    EXPECT_TRUE(Tree().GetEntry(first)->GetWideName().empty());
+    for (const std::wstring& path : paths) {
+        RemoveDirectoryW(path.c_str());
+    }
 }
 
 TEST_F(TreeTest, CollectListReturnsCopiesInOrder) {
