@@ -8,6 +8,7 @@
 #include "setup/InstallSteps.h"
 #include "setup/SetupCommon.h"
 #include "setup/core/InstallDecisions.h"
+#include "setup/core/ServerPaths.h"
 #include "setup/resource.h"
 
 namespace {
@@ -76,8 +77,21 @@ bool CInstallDialog::CheckPackage() {
         INT_PTR result = IDCANCEL;
         if (SetupMessageBox(GetHwnd(), kSameVersionInstalled, MB_YESNO | MB_ICONQUESTION) ==
             IDYES) {
-            if (RunInstallationSteps(GetHwnd(), m_progress, FolderText(), m_existingInstallation)) {
+            const std::string folder = FolderText();
+            switch (RunInstallationSteps(GetHwnd(), m_progress, folder, m_existingInstallation)) {
+            case InstallResult::Installed:
                 result = IDOK;
+                break;
+            case InstallResult::FolderRefused:
+                // The dialog closes without waiting, so a refusal that OK would leave unsaid
+                // is said here.
+                SetupMessageBox(
+                    GetHwnd(),
+                    corvina::FillPathPlaceholder(BuildText(kInstallFolderUnusable), folder),
+                    MB_OK | MB_ICONEXCLAMATION);
+                break;
+            case InstallResult::CopyFailed:
+                break;
             }
         }
         EndDialogWith(result);
@@ -91,7 +105,8 @@ bool CInstallDialog::CheckPackage() {
 
 void CInstallDialog::OnOK() {
     EnableButtons(false);
-    if (RunInstallationSteps(GetHwnd(), m_progress, FolderText(), m_existingInstallation)) {
+    if (RunInstallationSteps(GetHwnd(), m_progress, FolderText(), m_existingInstallation) ==
+        InstallResult::Installed) {
         EndDialogWith(IDOK);
         return;
     }

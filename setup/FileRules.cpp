@@ -9,6 +9,9 @@ static_assert(corvina::kAttributeHidden == FILE_ATTRIBUTE_HIDDEN, "kAttributeHid
 static_assert(corvina::kAttributeSystem == FILE_ATTRIBUTE_SYSTEM, "kAttributeSystem");
 static_assert(corvina::kAttributeDirectory == FILE_ATTRIBUTE_DIRECTORY, "kAttributeDirectory");
 static_assert(corvina::kInvalidAttributes == INVALID_FILE_ATTRIBUTES, "kInvalidAttributes");
+static_assert(corvina::kErrorSharingViolation == ERROR_SHARING_VIOLATION, "kErrorSharingViolation");
+static_assert(corvina::kErrorLockViolation == ERROR_LOCK_VIOLATION, "kErrorLockViolation");
+static_assert(corvina::kErrorUserMappedFile == ERROR_USER_MAPPED_FILE, "kErrorUserMappedFile");
 
 bool FileExistsAt(const char* path) {
     const DWORD attributes = GetFileAttributesA(path);
@@ -20,20 +23,22 @@ bool FolderExistsAt(const char* path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-namespace {
-
 BOOL CopyOverwriting(const char* source, const char* target) {
     return CopyFileA(source, target, FALSE);
 }
-
-} // namespace
 
 BOOL CopyFileByRule(const char* source, const char* target) {
     return CopyFileByRule(source, target, CopyOverwriting);
 }
 
 BOOL CopyFileByRule(const char* source, const char* target, FileCopyOperation copy) {
-    if (!FileExistsAt(source) || FolderExistsAt(target)) {
+    // The caller reports why a copy failed, so these refusals say it as CopyFile would.
+    if (!FileExistsAt(source)) {
+        SetLastError(FolderExistsAt(source) ? ERROR_ACCESS_DENIED : ERROR_FILE_NOT_FOUND);
+        return FALSE;
+    }
+    if (FolderExistsAt(target)) {
+        SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
     const DWORD before = GetFileAttributesA(target);

@@ -21,6 +21,7 @@ BOOL CopyFileByRule(const char* source, const char* target);
 // The same with the copy itself done by copy (CopyFile with overwriting allowed, in the
 // form above): the system decides which targets refuse a first copy.
 using FileCopyOperation = BOOL (*)(const char* source, const char* target);
+BOOL CopyOverwriting(const char* source, const char* target);
 BOOL CopyFileByRule(const char* source, const char* target, FileCopyOperation copy);
 
 // Deletes a file. When that is refused with ERROR_ACCESS_DENIED and the path is a file with

@@ -38,6 +38,12 @@ const BilingualText kRestartManually = {
 const BilingualText kInstallationCompleted = {
     L"インストールが完了しました。Corvinaの設定を行って下さい。",
     "Installation was completed. Please Settings."};
+const BilingualText kCopyFailed = {
+    L"「%s」をコピーできませんでした。インストールを中止しました。",
+    "ERROR : \"%s\" could not be copied. The installation was stopped."};
+const BilingualText kInstallFolderUnusable = {
+    L"インストール先「%s」にインストールできませんでした。",
+    "ERROR : Corvina could not be installed in \"%s\"."};
 
 namespace {
 
@@ -109,21 +115,65 @@ void WriteRunOnceAfterRestart(const std::string& installFolder) {
     key.SetString("CorvinaPlusOnce", InFolder(installFolder, "Corvset.exe"));
 }
 
-// Copies one package file; a target in use gets a side file that takes its place at the next
-// start. True when a restart is needed for it.
-bool CopyPackageFile(const std::string& source, const std::string& target) {
-    if (CopyFileByRule(source.c_str(), target.c_str())) {
-        return false;
+} // namespace
+
+PackageCopyResult CopyPackageFiles(const std::string& packageFolder,
+                                   const std::string& installFolder,
+                                   const std::function<void(int)>& advance,
+                                   FileCopyOperation copy) {
+    PackageCopyResult result;
+    const std::vector<std::string>& files = corvina::PackageFileNames();
+    const int count = static_cast<int>(files.size());
+    for (int i = 0; i < count; ++i) {
+        advance(corvina::CopyProgressPosition(i, count));
+        const std::string source = InFolder(packageFolder, files[i]);
+        const std::string target = InFolder(installFolder, files[i]);
+        if (CopyFileByRule(source.c_str(), target.c_str(), copy)) {
+            continue;
+        }
+        DWORD error = GetLastError();
+        std::string side;
+        if (corvina::CopyRefusedForFileInUse(error)) {
+            if (!FindSideFileName(target.c_str(), &side)) {
+                error = ERROR_FILE_EXISTS;
+            } else if (copy(source.c_str(), side.c_str())) {
+                ReplaceOnRestart(side.c_str(), target.c_str());
+                result.restartNeeded = true;
+                continue;
+            } else {
+                error = GetLastError();
+            }
+        }
+        result.completed = false;
+        result.failedPath = side.empty() ? target : side;
+        result.error = error;
+        return result;
     }
-    std::string side;
-    if (FindSideFileName(target.c_str(), &side)) {
-        CopyFileA(source.c_str(), side.c_str(), FALSE);
-        ReplaceOnRestart(side.c_str(), target.c_str());
-    }
-    return true;
+    advance(100);
+    return result;
 }
 
-} // namespace
+std::string BuildCopyFailedText(const std::string& path, DWORD error) {
+    std::string text = corvina::FillPathPlaceholder(BuildText(kCopyFailed), path);
+    char* reason = nullptr;
+    const DWORD length = FormatMessageA(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+        nullptr, error, 0, reinterpret_cast<char*>(&reason), 0, nullptr);
+    if (length > 0 && reason) {
+        std::string line(reason, length);
+        while (!line.empty() &&
+               (line.back() == '\r' || line.back() == '\n' || line.back() == ' ')) {
+            line.pop_back();
+        }
+        if (!line.empty()) {
+            text += "\n" + line;
+        }
+    }
+    if (reason) {
+        LocalFree(reason);
+    }
+    return text;
+}
 
 bool FindExistingInstallation(std::string* folder) {
     std::string found = FolderOfRegisteredFile(HKEY_CLASSES_ROOT, kExtensionServerKey, nullptr);
@@ -163,15 +213,15 @@ bool ReadPackageVersion(const std::string& folder, bool requireAll, corvina::Fil
     return true;
 }
 
-bool RunInstallationSteps(HWND owner, CProgressBar& bar, const std::string& folderText,
-                          bool existingInstallation) {
+InstallResult RunInstallationSteps(HWND owner, CProgressBar& bar, const std::string& folderText,
+                                   bool existingInstallation) {
     if (!corvina::IsAcceptableInstallFolder(folderText, GetLogicalDrives())) {
-        return false;
+        return InstallResult::FolderRefused;
     }
     const std::vector<std::string> given =
         corvina::SplitFolderComponents(folderText, IsSystemLeadByte);
     if (given.empty()) {
-        return false;
+        return InstallResult::FolderRefused;
     }
     const std::string folder =
         corvina::InstallFolderWithProductName(folderText, given, existingInstallation);
@@ -180,26 +230,24 @@ bool RunInstallationSteps(HWND owner, CProgressBar& bar, const std::string& fold
 
     EndSuitePrograms();
     if (!CreateFolderChain(components)) {
-        return false;
+        return InstallResult::FolderRefused;
     }
 
     bar.Show(true);
-    const std::vector<std::string>& files = corvina::PackageFileNames();
-    const int count = static_cast<int>(files.size());
-    const std::string& packageFolder = GetSetupProgram().folder;
-    bool restartNeeded = false;
-    for (int i = 0; i < count; ++i) {
-        bar.AdvanceTo(corvina::CopyProgressPosition(i, count));
-        if (CopyPackageFile(InFolder(packageFolder, files[i]), InFolder(folder, files[i]))) {
-            restartNeeded = true;
-        }
+    const PackageCopyResult copied = CopyPackageFiles(
+        GetSetupProgram().folder, folder, [&bar](int position) { bar.AdvanceTo(position); },
+        CopyOverwriting);
+    if (!copied.completed) {
+        // Stopped here: no shortcut and no uninstall entry for a suite that is not in place.
+        SetupMessageBox(owner, BuildCopyFailedText(copied.failedPath, copied.error),
+                        MB_OK | MB_ICONEXCLAMATION);
+        return InstallResult::CopyFailed;
     }
-    bar.AdvanceTo(100);
 
     CreateSuiteShortcuts(folder);
     WriteUninstallEntry(folder);
 
-    if (restartNeeded) {
+    if (copied.restartNeeded) {
         WriteRunOnceAfterRestart(folder);
         if (SetupMessageBox(owner, kRestartQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES) {
             RestartWindows();
@@ -210,5 +258,5 @@ bool RunInstallationSteps(HWND owner, CProgressBar& bar, const std::string& fold
         SetupMessageBox(owner, kInstallationCompleted, MB_OK);
         StartSetupProgram(InFolder(folder, "Corvset.exe").c_str(), nullptr, folder.c_str());
     }
-    return true;
+    return InstallResult::Installed;
 }

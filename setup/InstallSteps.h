@@ -4,10 +4,12 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "common/UiText.h"
+#include "setup/FileRules.h"
 #include "setup/core/InstallRules.h"
 
 class CProgressBar;
@@ -22,6 +24,12 @@ extern const BilingualText kBrowseTitle;
 extern const BilingualText kRestartQuestion;
 extern const BilingualText kRestartManually;
 extern const BilingualText kInstallationCompleted;
+// "「%s」をコピーできませんでした。…" / "ERROR : "%s" could not be copied. …", the file that
+// could not be written in place of %s.
+extern const BilingualText kCopyFailed;
+// "インストール先「%s」にインストールできませんでした。" / "ERROR : Corvina could not be
+// installed in "%s"."
+extern const BilingualText kInstallFolderUnusable;
 
 // The folder of the registered context-menu extension or, failing that, of the uninstall
 // entry's program; false when neither names one.
@@ -39,8 +47,29 @@ std::string DefaultInstallFolder();
 // otherwise a missing file reads as 0.0.0.0.
 bool ReadPackageVersion(const std::string& folder, bool requireAll, corvina::FileVersion* version);
 
-// The installation steps from the folder field's text on: false, without a message, for a
-// folder that is refused or cannot be created; true once the suite is in place (files in use
-// are replaced at the next start and a restart is offered).
-bool RunInstallationSteps(HWND owner, CProgressBar& bar, const std::string& folderText,
-                          bool existingInstallation);
+// The copy of the package files into installFolder, in order, advance told the bar's
+// position before each and 100 at the end. A target in use gets a side file that takes its
+// place at the next start. Any other failed copy, or a side file that cannot be written,
+// stops the copy there: the files after it are not touched.
+struct PackageCopyResult {
+    bool completed = true; // every file copied or put in place for the next start
+    bool restartNeeded = false;
+    std::string failedPath; // the file that could not be written, when not completed
+    DWORD error = ERROR_SUCCESS;
+};
+PackageCopyResult CopyPackageFiles(const std::string& packageFolder,
+                                   const std::string& installFolder,
+                                   const std::function<void(int)>& advance, FileCopyOperation copy);
+
+// The copy failure's message: kCopyFailed with the path, and the system's description of
+// the error on a line of its own when it has one.
+std::string BuildCopyFailedText(const std::string& path, DWORD error);
+
+enum class InstallResult {
+    Installed,     // the suite is in place (files in use are replaced at the next start)
+    FolderRefused, // refused or not creatable; nothing was said, nothing was copied
+    CopyFailed,    // said in a message box; no shortcut or uninstall entry was written
+};
+// The installation steps from the folder field's text on.
+InstallResult RunInstallationSteps(HWND owner, CProgressBar& bar, const std::string& folderText,
+                                   bool existingInstallation);

@@ -264,6 +264,11 @@ bool RetryWithNormalAttributes(uint32_t error, uint32_t attributesBefore) {
     return (attributesBefore & (kAttributeReadOnly | kAttributeHidden | kAttributeSystem)) != 0;
 }
 
+bool CopyRefusedForFileInUse(uint32_t error) {
+    return error == kErrorSharingViolation || error == kErrorLockViolation ||
+           error == kErrorUserMappedFile;
+}
+
 bool IsSuiteShortcutTarget(std::string_view targetPath, LeadBytePredicate isLead) {
     if (targetPath.empty()) {
         return false;

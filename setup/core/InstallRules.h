@@ -83,6 +83,14 @@ constexpr uint32_t kAttributeDirectory = 0x10;
 constexpr uint32_t kInvalidAttributes = 0xFFFFFFFF;
 bool RetryWithNormalAttributes(uint32_t error, uint32_t attributesBefore);
 
+// A package file whose copy is refused because the target is in use (open without sharing,
+// locked, or mapped by a running program) is put in place at the next start. Every other
+// failure (access refused, a full disk, a path too long) stops the installation.
+constexpr uint32_t kErrorSharingViolation = 32;
+constexpr uint32_t kErrorLockViolation = 33;
+constexpr uint32_t kErrorUserMappedFile = 1224;
+bool CopyRefusedForFileInUse(uint32_t error);
+
 // The shortcut clean-up removes a link whose target's file name (after its last backslash)
 // is "Corvset.exe" or "CorvinaPlus.exe" (any ASCII case). An empty target is never one.
 bool IsSuiteShortcutTarget(std::string_view targetPath, LeadBytePredicate isLead);

@@ -283,6 +283,27 @@ TEST(FileRules, RetriedWithNormalAttributesOnlyForStubbornFilesRefusedAccess) {
     }
 }
 
+TEST(CopyFailure, OnlyAFileInUseWaitsForTheNextStart) {
+    const struct {
+        uint32_t error;
+        bool inUse;
+    } cases[] = {
+        {32, true},   // sharing violation: open without sharing
+        {33, true},   // lock violation
+        {1224, true}, // mapped by a running program
+        {5, false},   // access denied
+        {112, false}, // disk full
+        {39, false},  // handle disk full
+        {206, false}, // file name too long
+        {3, false},   // path not found
+        {2, false},   // source not found
+        {0, false},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(CopyRefusedForFileInUse(c.error), c.inUse) << c.error;
+    }
+}
+
 TEST(ShortcutCleanUp, TargetsOfTheSuiteRecognisedByFileName) {
     const struct {
         std::string target;

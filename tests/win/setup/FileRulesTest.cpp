@@ -11,6 +11,8 @@
 #include "TestSupport.h"
 #include "framework/Handles.h"
 #include "setup/FileRules.h"
+#include "setup/InstallSteps.h"
+#include "setup/core/InstallDecisions.h"
 
 namespace {
 
@@ -140,6 +142,74 @@ TEST(CopyRule, TargetOpenWithoutSharingFailsAndStaysAsItWas) {
     // Once let go, the same copy goes through.
     EXPECT_TRUE(CopyFileByRule(source.c_str(), target.c_str()));
     EXPECT_EQ(Contents(target), "new contents");
+}
+
+// The copy of the package files with one target, and the side file next to it, refused as
+// the case says.
+struct RefusedCopy {
+    std::string name;
+    DWORD error;
+    DWORD sideError;
+};
+RefusedCopy g_refused;
+
+bool EndsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
+}
+
+BOOL CopyRefusingAsTold(const char* source, const char* target) {
+    const DWORD error = EndsWith(target, "\\" + g_refused.name)          ? g_refused.error
+                        : EndsWith(target, "\\" + g_refused.name + ".1") ? g_refused.sideError
+                                                                         : ERROR_SUCCESS;
+    if (error != ERROR_SUCCESS) {
+        SetLastError(error);
+        return FALSE;
+    }
+    return CopyFileA(source, target, FALSE);
+}
+
+TEST(PackageCopy, AFailureOtherThanAFileInUseStopsThereAndNamesTheFile) {
+    CScratchFolder scratch("packagecopy");
+    const std::string package = scratch.CreateFolder("package");
+    const std::vector<std::string>& files = corvina::PackageFileNames();
+    for (const std::string& name : files) {
+        Write(package + "\\" + name, name);
+    }
+    const struct {
+        const char* what;
+        RefusedCopy refused;
+        std::string named; // the file the failure names
+    } cases[] = {
+        {"access refused", {"Corvina.dll", ERROR_ACCESS_DENIED, 0}, "Corvina.dll"},
+        {"disk full", {"CorvinaPlus.exe", ERROR_DISK_FULL, 0}, "CorvinaPlus.exe"},
+        {"path too long", {"Readme.txt", ERROR_FILENAME_EXCED_RANGE, 0}, "Readme.txt"},
+        {"in use, its side file refused",
+         {"Uninstall.exe", ERROR_SHARING_VIOLATION, ERROR_DISK_FULL},
+         "Uninstall.exe.1"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = scratch.CreateFolder("installed" + std::to_string(++n));
+        g_refused = c.refused;
+        int last = -1;
+        const PackageCopyResult result = CopyPackageFiles(
+            package, folder, [&last](int position) { last = position; }, CopyRefusingAsTold);
+        EXPECT_FALSE(result.completed);
+        EXPECT_FALSE(result.restartNeeded);
+        EXPECT_EQ(result.failedPath, folder + "\\" + c.named);
+        EXPECT_EQ(result.error, c.refused.error == ERROR_SHARING_VIOLATION ? c.refused.sideError
+                                                                           : c.refused.error);
+        EXPECT_LT(last, 100);
+        // The files before the refused one are copied, none after it, and no side file.
+        bool before = true;
+        for (const std::string& name : files) {
+            before = before && name != c.refused.name;
+            EXPECT_EQ(FileExistsAt((folder + "\\" + name).c_str()), before) << name;
+            EXPECT_FALSE(FileExistsAt((folder + "\\" + name + ".1").c_str())) << name;
+        }
+    }
 }
 
 TEST(DeleteRule, GetsPastAttributesButFailsForMissingFilesAndFolders) {

@@ -41,6 +41,33 @@ std::wstring SameVersion() {
         L"The new version is installed. Override ?");
 }
 
+// The system's description of an error on a line of its own, as the failure messages end.
+std::wstring ReasonLine(DWORD error) {
+    wchar_t* text = nullptr;
+    FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                       FORMAT_MESSAGE_IGNORE_INSERTS,
+                   nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    std::wstring line = text ? text : L"";
+    LocalFree(text);
+    while (!line.empty() && (line.back() == L'\r' || line.back() == L'\n' || line.back() == L' ')) {
+        line.pop_back();
+    }
+    return line.empty() ? line : L"\n" + line;
+}
+std::wstring CopyFailed(const std::string& path, DWORD error) {
+    const std::wstring file = ToWide(path);
+    return ForRun(
+               (L"「" + file + L"」をコピーできませんでした。インストールを中止しました。").c_str(),
+               (L"ERROR : \"" + file + L"\" could not be copied. The installation was stopped.")
+                   .c_str()) +
+           ReasonLine(error);
+}
+std::wstring FolderUnusable(const std::string& path) {
+    const std::wstring folder = ToWide(path);
+    return ForRun((L"インストール先「" + folder + L"」にインストールできませんでした。").c_str(),
+                  (L"ERROR : Corvina could not be installed in \"" + folder + L"\".").c_str());
+}
+
 std::string SpecialFolder(int csidl) {
     char path[MAX_PATH] = {};
     SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE);
@@ -448,6 +475,85 @@ TEST_F(InstallTest, RunningProgramsOfTheSuiteAreEndedFirst) {
     }
     CloseHandle(resident.hThread);
     CloseHandle(resident.hProcess);
+}
+
+TEST_F(InstallTest, AFailedCopyIsReportedAndNothingClaimsTheInstallation) {
+    const struct {
+        const char* blocked; // made a folder where the installation writes a file
+        const char* held;    // made a file and held open without sharing
+        const char* named;   // the file the message names
+        const char* after;   // a package file after it, never copied
+    } cases[] = {
+        {"Corvina.dll", nullptr, "Corvina.dll", "CorvinaBar.dll"},
+        // In use, and its side file cannot be written.
+        {"Readme.txt.1", "Readme.txt", "Readme.txt.1", "Corvset.exe"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.named);
+        ClearInstallation();
+        const std::string folder =
+            m_scratch.CreateFolder("Fresh" + std::to_string(++n)) + "\\Corvina";
+        ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA((folder + "\\" + c.blocked).c_str(), nullptr));
+        HANDLE held = INVALID_HANDLE_VALUE;
+        if (c.held) {
+            WriteFileText(folder + "\\" + c.held, "in use");
+            held = CreateFileA((folder + "\\" + c.held).c_str(), GENERIC_READ, 0, nullptr,
+                               OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(held, INVALID_HANDLE_VALUE);
+        }
+        CSetupProcess setup;
+        ASSERT_TRUE(setup.Start(Program(), "-install"));
+        HWND dialog = setup.WaitForInstallDialog();
+        ASSERT_NE(dialog, nullptr);
+        setup_test::SetFolderField(dialog, ToWide(folder));
+        setup_test::PostClick(dialog, IDOK);
+        EXPECT_EQ(setup.Answer(IDOK), CopyFailed(folder + "\\" + c.named, ERROR_ACCESS_DENIED));
+        // The dialog waits again, for another folder or for Cancel.
+        EXPECT_TRUE(WaitFor([&] { return IsWindowEnabled(GetDlgItem(dialog, IDOK)) != FALSE; }));
+        setup_test::PostClick(dialog, IDCANCEL);
+        EXPECT_TRUE(setup.WaitForExit());
+        if (held != INVALID_HANDLE_VALUE) {
+            CloseHandle(held);
+        }
+        EXPECT_FALSE(FileExists(folder + "\\" + c.after));
+        EXPECT_FALSE(MachineValueExists(kUninstallKey, "UninstallString"));
+        EXPECT_FALSE(MachineValueExists(kRunKey, "CorvinaPlusOnce"));
+        EXPECT_FALSE(FileExists(ShortcutFolder() + "Corvina Plus.lnk"));
+        EXPECT_FALSE(FileExists(SettingsShortcut()));
+    }
+}
+
+TEST_F(InstallTest, AReinstallationWhoseStepsFailSaysSo) {
+    const std::string folder = m_scratch.Path() + "Corvina";
+    InstallWithOk(folder);
+    const std::string bar = folder + "\\CorvinaBar.dll";
+    ASSERT_TRUE(DeleteFileA(bar.c_str()));
+    ASSERT_TRUE(CreateDirectoryA(bar.c_str(), nullptr));
+    // The same installation recorded in a form the folder check refuses.
+    const std::string longForm = "\\\\?\\" + folder;
+    const struct {
+        std::string entry; // the uninstall entry's program
+        std::wstring message;
+    } cases[] = {
+        {"\"" + folder + "\\uninstall.exe\"", CopyFailed(bar, ERROR_ACCESS_DENIED)},
+        {longForm + "\\uninstall.exe", FolderUnusable(longForm)},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.entry);
+        CRegKey entry;
+        ASSERT_EQ(entry.Create(HKEY_LOCAL_MACHINE, kUninstallKey, KEY_ALL_ACCESS), ERROR_SUCCESS);
+        ASSERT_EQ(entry.SetString("UninstallString", c.entry), ERROR_SUCCESS);
+        entry.Close();
+        CSetupProcess setup;
+        ASSERT_TRUE(setup.Start(Program(), "-install"));
+        EXPECT_EQ(setup.Answer(IDYES), SameVersion());
+        EXPECT_EQ(setup.Answer(IDOK), c.message);
+        EXPECT_TRUE(setup.WaitForExit());
+        EXPECT_FALSE(FileExists(bar + ".1"));
+        EXPECT_FALSE(MachineValueExists(kRunKey, "CorvinaPlusOnce"));
+    }
 }
 
 TEST_F(InstallTest, AMissingPackageFileIsReportedAndNothingIsInstalled) {
