@@ -327,42 +327,11 @@ void RemoveFolderOf2000() {
 // The plain way to fill a folder submenu, and the floor the fill is measured against:
 // enumerate, and ask the file-information query for each item's label and (unless
 // fileInfoFlags leaves it out) its icon. That query binds through every level of the item's
-// absolute list, which the fill spares itself by asking the bound folder.
-void EnumerateWithLabels(LPCITEMIDLIST folderList,
-                         UINT fileInfoFlags = SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX) {
-    IShellFolder* desktop = nullptr;
-    IShellFolder* folder = nullptr;
-    IEnumIDList* items = nullptr;
-    if (SUCCEEDED(SHGetDesktopFolder(&desktop)) &&
-        SUCCEEDED(desktop->BindToObject(folderList, nullptr, IID_IShellFolder,
-                                        reinterpret_cast<void**>(&folder))) &&
-        folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
-                            &items) == S_OK) {
-        LPITEMIDLIST child = nullptr;
-        ULONG fetched = 0;
-        while (items->Next(1, &child, &fetched) == S_OK) {
-            LPITEMIDLIST full = ILCombine(folderList, child);
-            g_sink += FloorFileInfo(full, fileInfoFlags);
-            ILFree(full);
-            CoTaskMemFree(child);
-        }
-    }
-    if (items) {
-        items->Release();
-    }
-    if (folder) {
-        folder->Release();
-    }
-    if (desktop) {
-        desktop->Release();
-    }
-}
-
-// The same floor timed over a folder too large to query whole at every run: the folder is
-// enumerated whole, but only every sampleEvery-th item is asked for, and the time of the
-// queries is scaled up to all items. Every item of a folder costs the query the same (files
-// of one kind, in one folder), so the estimate stands for the whole pass at a fraction of
-// its time.
+// absolute list, which the fill spares itself by asking the bound folder. Returns the time
+// of the pass. For a folder too large to query whole at every run, only every
+// sampleEvery-th item is asked for and the time of the queries is scaled up to all items:
+// every item of a folder costs the query the same (files of one kind, in one folder), so
+// the estimate stands for the whole pass at a fraction of its time.
 double TimeEnumerateWithLabels(LPCITEMIDLIST folderList, UINT fileInfoFlags, int sampleEvery) {
     const double start = Now();
     double queryTime = 0;
@@ -405,6 +374,11 @@ double TimeEnumerateWithLabels(LPCITEMIDLIST folderList, UINT fileInfoFlags, int
     const double elapsed = Now() - start;
     return elapsed - queryTime +
            queryTime * static_cast<double>(items) / static_cast<double>(queried);
+}
+
+void EnumerateWithLabels(LPCITEMIDLIST folderList,
+                         UINT fileInfoFlags = SHGFI_DISPLAYNAME | SHGFI_SYSICONINDEX) {
+    TimeEnumerateWithLabels(folderList, fileInfoFlags, 1);
 }
 
 double FolderFillRatio() {

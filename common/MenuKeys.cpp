@@ -47,6 +47,19 @@ std::wstring MenuCharWide(WPARAM wParam, bool unicode) {
 
 using GetGuiThreadInfoFunction = BOOL(WINAPI*)(DWORD, GUITHREADINFO*);
 
+// The WM_MENUCHAR answer for a chooser's verdict.
+LRESULT MenuCharResult(const corvina::MenuKeyChoice& choice) {
+    switch (choice.action) {
+    case corvina::MenuKeyAction::Execute:
+        return MAKELRESULT(choice.index, MNC_EXECUTE);
+    case corvina::MenuKeyAction::Select:
+        return MAKELRESULT(choice.index, MNC_SELECT);
+    case corvina::MenuKeyAction::Ignore:
+        break;
+    }
+    return MAKELRESULT(0, MNC_IGNORE);
+}
+
 } // namespace
 
 std::string MenuCharText(WPARAM wParam, bool unicode) {
@@ -106,15 +119,7 @@ LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel&
     }
     const corvina::MenuKeyChoice choice = corvina::ChooseMenuEntryByKey(
         entries, typed, current, {IsSystemLeadByte, SystemCodePage()});
-    switch (choice.action) {
-    case corvina::MenuKeyAction::Execute:
-        return MAKELRESULT(choice.index, MNC_EXECUTE);
-    case corvina::MenuKeyAction::Select:
-        return MAKELRESULT(choice.index, MNC_SELECT);
-    case corvina::MenuKeyAction::Ignore:
-        break;
-    }
-    return MAKELRESULT(0, MNC_IGNORE);
+    return MenuCharResult(choice);
 }
 
 LRESULT AnswerShellMenuChar(HMENU menu, WPARAM wParam, bool unicode,
@@ -158,13 +163,5 @@ LRESULT AnswerShellMenuChar(HMENU menu, WPARAM wParam, bool unicode,
     const std::wstring typed = MenuCharWide(wParam, unicode);
     const corvina::MenuKeyChoice choice =
         corvina::ChooseWideMenuEntryByKey(entries, AsUtf16(typed), current, FoldWideCharacter);
-    switch (choice.action) {
-    case corvina::MenuKeyAction::Execute:
-        return MAKELRESULT(choice.index, MNC_EXECUTE);
-    case corvina::MenuKeyAction::Select:
-        return MAKELRESULT(choice.index, MNC_SELECT);
-    case corvina::MenuKeyAction::Ignore:
-        break;
-    }
-    return MAKELRESULT(0, MNC_IGNORE);
+    return MenuCharResult(choice);
 }
