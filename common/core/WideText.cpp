@@ -4,14 +4,6 @@ namespace corvina {
 
 namespace {
 
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
 std::u16string_view UpToZero(std::u16string_view text) {
     const size_t end = text.find(u'\0');
     return end == std::u16string_view::npos ? text : text.substr(0, end);

@@ -8,6 +8,14 @@
 
 namespace corvina {
 
+// The two halves of a surrogate pair.
+constexpr bool IsHighSurrogate(char16_t unit) {
+    return unit >= 0xD800 && unit <= 0xDBFF;
+}
+constexpr bool IsLowSurrogate(char16_t unit) {
+    return unit >= 0xDC00 && unit <= 0xDFFF;
+}
+
 // Length in units of the longest prefix of text, up to its first zero unit, that is at most
 // maxUnits long and does not end between the two halves of a surrogate pair.
 size_t WidePrefixLength(std::u16string_view text, size_t maxUnits);

@@ -2,18 +2,9 @@
 
 #include <algorithm>
 
+#include "common/core/WideText.h"
+
 namespace corvina {
-
-namespace {
-
-bool IsHighSurrogate(char16_t unit) {
-    return unit >= 0xD800 && unit <= 0xDBFF;
-}
-bool IsLowSurrogate(char16_t unit) {
-    return unit >= 0xDC00 && unit <= 0xDFFF;
-}
-
-} // namespace
 
 int TipCharacterWidth(char32_t character) {
     return character < 0x100 ? 1 : 2;
