@@ -64,8 +64,10 @@ if(WIN32)
     # One Xvfb display, one prefix copied fresh from a template, one wineserver kept alive
     # for the whole run: started before the first Windows test and stopped after the last.
     add_test(NAME wine.start COMMAND ${CORVINA_WINE_ENV} start ${CORVINA_WINE_STATE})
+    # The desktop anchor keeps the virtual desktop open between one test program and the next.
     set_tests_properties(wine.start PROPERTIES FIXTURES_SETUP wine TIMEOUT 240
-      ENVIRONMENT "WINE_ENV_ARCH=${CORVINA_WINE_ARCH}")
+      ENVIRONMENT
+        "WINE_ENV_ARCH=${CORVINA_WINE_ARCH};WINE_ENV_ANCHOR=$<TARGET_FILE:corvina_desktop_anchor>")
     add_test(NAME wine.stop COMMAND ${CORVINA_WINE_ENV} stop ${CORVINA_WINE_STATE})
     set_tests_properties(wine.stop PROPERTIES FIXTURES_CLEANUP wine TIMEOUT 60)
   endif()
