@@ -6,7 +6,20 @@
 
 namespace {
 const char kDefaultClassName[] = "FrameworkWindow";
+const wchar_t kUnicodeClassName[] = L"FrameworkUnicodeWindow";
+
+// The link's stored value and the window procedure are read with the call of the window's
+// own kind: the other kind's call answers a conversion thunk in place of the procedure.
+LONG_PTR GetWindowLongOfKind(HWND window, int index) {
+    return IsWindowUnicode(window) ? GetWindowLongPtrW(window, index)
+                                   : GetWindowLongPtrA(window, index);
 }
+
+LRESULT DefaultOfKind(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return IsWindowUnicode(window) ? DefWindowProcW(window, message, wParam, lParam)
+                                   : DefWindowProcA(window, message, wParam, lParam);
+}
+} // namespace
 
 CWnd::~CWnd() {
     if (m_hWnd && IsWindow(m_hWnd)) {
@@ -22,10 +35,10 @@ CWnd::~CWnd() {
 
 CWnd* CWnd::FromHandle(HWND window) {
     if (!window ||
-        GetWindowLongPtrA(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(StaticWindowProc)) {
+        GetWindowLongOfKind(window, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(StaticWindowProc)) {
         return nullptr;
     }
-    return reinterpret_cast<CWnd*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    return reinterpret_cast<CWnd*>(GetWindowLongOfKind(window, GWLP_USERDATA));
 }
 
 bool CWnd::RegisterWindowClass(WNDCLASSEXA windowClass) {
@@ -71,6 +84,29 @@ bool CWnd::CreateEx(DWORD exStyle, const char* className, const char* windowName
     return window != nullptr;
 }
 
+bool CWnd::CreateUnicodeEx(DWORD exStyle, DWORD style, int x, int y, int width, int height,
+                           HWND parent, HMENU menuOrId) {
+    if (m_hWnd) {
+        return false;
+    }
+    WNDCLASSEXW windowClass = {};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = StaticWindowProc;
+    windowClass.hInstance = GetThisModule();
+    windowClass.hCursor = LoadCursor(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszClassName = kUnicodeClassName;
+    WNDCLASSEXW existing = {};
+    existing.cbSize = sizeof(existing);
+    if (!GetClassInfoExW(windowClass.hInstance, kUnicodeClassName, &existing) &&
+        !RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS) {
+        return CreateEx(exStyle, nullptr, "", style, x, y, width, height, parent, menuOrId);
+    }
+    HWND window = CreateWindowExW(exStyle, kUnicodeClassName, L"", style, x, y, width, height,
+                                  parent, menuOrId, GetThisModule(), this);
+    return window != nullptr && m_hWnd == window;
+}
+
 bool CWnd::Create(const char* windowName, DWORD style, HWND parent, const RECT& rect) {
     const bool useDefault = rect.left == CW_USEDEFAULT;
     return CreateEx(0, nullptr, windowName, style, rect.left, useDefault ? 0 : rect.top,
@@ -83,7 +119,7 @@ bool CWnd::DestroyWindow() {
 }
 
 LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    return DefWindowProcA(m_hWnd, message, wParam, lParam);
+    return DefaultOfKind(m_hWnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -100,7 +136,7 @@ LRESULT CALLBACK CWnd::StaticWindowProc(HWND window, UINT message, WPARAM wParam
     }
     // Messages before WM_NCCREATE (WM_GETMINMAXINFO) and after the object let go.
     if (!self) {
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefaultOfKind(window, message, wParam, lParam);
     }
 
     LRESULT result = 0;

@@ -43,9 +43,16 @@ public:
                   int y, int width, int height, HWND parent, HMENU menuOrId);
     bool Create(const char* windowName, DWORD style, HWND parent = nullptr,
                 const RECT& rect = {CW_USEDEFAULT, CW_USEDEFAULT, 0, 0});
+    // A window of the default class that is a Unicode window: its messages carry UTF-16
+    // (a typed character in WM_CHAR or WM_MENUCHAR arrives whole, whatever the code page).
+    // Falls back to the ANSI class where the system has no wide window calls (the 9x
+    // family). Without a title; otherwise as CreateEx.
+    bool CreateUnicodeEx(DWORD exStyle, DWORD style, int x, int y, int width, int height,
+                         HWND parent, HMENU menuOrId);
     bool DestroyWindow();
 
-    // Messages for this window; the default goes to DefWindowProcA.
+    // Messages for this window; the default goes to DefWindowProcA, or DefWindowProcW for a
+    // Unicode window.
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
 
 protected:

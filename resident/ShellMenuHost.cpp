@@ -137,8 +137,13 @@ ShellMenuHost::~ShellMenuHost() {
 }
 
 bool ShellMenuHost::Create(HWND parent, UINT controlId) {
-    return CreateEx(0, nullptr, "", WS_CHILD, 0, 0, 0, 0, parent,
-                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId)));
+    HMENU id = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(controlId));
+    // The menu loop hands a typed character to its owner in the owner's kind: only a Unicode
+    // owner gets a Hangul or other character outside the code page as it was typed.
+    if (UseWideLabels()) {
+        return CreateUnicodeEx(0, WS_CHILD, 0, 0, 0, 0, parent, id);
+    }
+    return CreateEx(0, nullptr, "", WS_CHILD, 0, 0, 0, 0, parent, id);
 }
 
 void ShellMenuHost::ShowAt(int x, int y, UINT trackFlags) {

@@ -504,14 +504,18 @@ TEST_F(MenuTest, TypedCharactersPickEntriesByTheirFirstCharacter) {
         }
     }
     if (ja) {
-        // A double-byte character arrives with its lead byte in the high half.
+        // A double-byte character reaches an ANSI host with its lead byte in the high half,
+        // a Unicode host (the NT family's) as one UTF-16 unit.
         const std::string open = ToAnsi(L"開");
         ASSERT_EQ(open.size(), 2u);
         const WORD typed = static_cast<WORD>((static_cast<unsigned char>(open[0]) << 8) |
                                              static_cast<unsigned char>(open[1]));
         const LRESULT answer =
-            SendMessageA(m_menu.GetHwnd(), WM_MENUCHAR, MAKEWPARAM(typed, MF_POPUP),
-                         reinterpret_cast<LPARAM>(submenu));
+            IsWindowUnicode(m_menu.GetHwnd())
+                ? SendMessageW(m_menu.GetHwnd(), WM_MENUCHAR, MAKEWPARAM(L'開', MF_POPUP),
+                               reinterpret_cast<LPARAM>(submenu))
+                : SendMessageA(m_menu.GetHwnd(), WM_MENUCHAR, MAKEWPARAM(typed, MF_POPUP),
+                               reinterpret_cast<LPARAM>(submenu));
         EXPECT_EQ(answer, MAKELRESULT(0, MNC_EXECUTE));
     }
     // Menus that are not this host's are left to the system.

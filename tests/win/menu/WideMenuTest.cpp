@@ -61,6 +61,14 @@ TEST_F(MenuTest, FolderSubmenuShowsAndSortsWideNames) {
     EXPECT_LT(std::find(shown.begin(), shown.end(), names[4]),
               std::find(shown.begin(), shown.end(), names[0]))
         << "the names themselves are compared, not their code-page readings";
+    // The menu loop hands the owner a typed character in the owner's own kind: a Hangul
+    // initial reaches the host whole and picks the only entry it starts.
+    EXPECT_TRUE(IsWindowUnicode(m_menu.GetHwnd()));
+    const UINT hangulAt =
+        static_cast<UINT>(std::find(shown.begin(), shown.end(), names[0]) - shown.begin() + 2);
+    EXPECT_EQ(SendMessageW(m_menu.GetHwnd(), WM_MENUCHAR, MAKEWPARAM(names[0][0], MF_POPUP),
+                           reinterpret_cast<LPARAM>(submenu)),
+              MAKELRESULT(hangulAt, MNC_EXECUTE));
     m_menu.DestroyMenu();
     // The scratch folder's own clean-up goes by code-page names, which these lack.
     for (const std::wstring& name : names) {
