@@ -406,17 +406,17 @@ TEST_F(ItemContextMenuTest, ShowsTheHelpTextOfAnEntryAndHidesItElsewhere) {
         UINT item;
         UINT flags;
         bool shown;
-        std::string text;
+        std::wstring text;
     } cases[] = {
-        {"entry with a help text", 1, MF_STRING, true, help},
+        {"entry with a help text", 1, MF_STRING, true, ToWide(help)},
         {"wrapped at 50 columns", 2, MF_STRING | MF_HILITE, true,
-         std::string(50, 'x') + "\n" + std::string(10, 'x')},
-        {"entry without one", 3, MF_STRING, false, ""},
-        {"entry with an empty one", 4, MF_STRING, false, ""},
-        {"submenu", 1, MF_POPUP, false, ""},
-        {"disabled entry", 1, MF_DISABLED, false, ""},
-        {"separator", 0, MF_SEPARATOR, false, ""},
-        {"menu closing", 0, 0xFFFF, false, ""},
+         std::wstring(50, L'x') + L"\n" + std::wstring(10, L'x')},
+        {"entry without one", 3, MF_STRING, false, L""},
+        {"entry with an empty one", 4, MF_STRING, false, L""},
+        {"submenu", 1, MF_POPUP, false, L""},
+        {"disabled entry", 1, MF_DISABLED, false, L""},
+        {"separator", 0, MF_SEPARATOR, false, L""},
+        {"menu closing", 0, 0xFFFF, false, L""},
     };
     CFakeContextMenu fake(CFakeContextMenu::Level::Menu3);
     fake.helpTexts = {{0, help}, {1, longHelp}, {3, ""}};
