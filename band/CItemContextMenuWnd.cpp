@@ -2,6 +2,8 @@
 
 #include "common/ItemIdList.h"
 #include "common/ShellQueries.h"
+#include "common/WideLabels.h"
+#include "framework/AnsiWide.h"
 #include "framework/Scopes.h"
 
 #include <new>
@@ -217,16 +219,32 @@ void CItemContextMenuWnd::ShowHelpText(UINT item, UINT flags) {
         m_tip.Hide();
         return;
     }
-    char text[kHelpTextBufferSize] = {};
-    if (FAILED(m_contextMenu->GetCommandString(item - kFirstCommand, GCS_HELPTEXTA, nullptr, text,
-                                               sizeof(text)))) {
+    const UINT_PTR command = item - kFirstCommand;
+    std::wstring text;
+    bool answered = false;
+    if (UseWideLabels()) {
+        // The size of the wide form counts characters.
+        wchar_t wide[kHelpTextBufferSize] = {};
+        answered = SUCCEEDED(m_contextMenu->GetCommandString(
+            command, GCS_HELPTEXTW, nullptr, reinterpret_cast<LPSTR>(wide), kHelpTextBufferSize));
+        if (answered) {
+            wide[kHelpTextBufferSize - 1] = L'\0';
+            text = wide;
+        }
+    }
+    // The 9x family, and handlers that know only the code page's form.
+    if (!answered) {
+        char ansi[kHelpTextBufferSize] = {};
+        answered = SUCCEEDED(
+            m_contextMenu->GetCommandString(command, GCS_HELPTEXTA, nullptr, ansi, sizeof(ansi)));
+        if (answered) {
+            ansi[sizeof(ansi) - 1] = '\0';
+            text = AnsiToWide(ansi);
+        }
+    }
+    if (text.empty()) {
         m_tip.Hide();
         return;
     }
-    text[sizeof(text) - 1] = '\0';
-    if (text[0] == '\0') {
-        m_tip.Hide();
-        return;
-    }
-    m_tip.Show(text, kTipWrapWidth);
+    m_tip.Show(text.c_str(), kTipWrapWidth);
 }

@@ -9,6 +9,7 @@
 #include "common/ShellQueries.h"
 #include "common/WideLabels.h"
 #include "common/UiText.h"
+#include "framework/AnsiWide.h"
 
 const char CorvinaPlusMenu::kSettingsFileName[] = "Corvset.exe";
 
@@ -116,8 +117,8 @@ bool CorvinaPlusMenu::GetInfoTip(const ShellMenuItemData& data, MenuEntryTip* ti
     }
     if (lstrcmpiA(data.GetLabel(), GetSettingsLabel().c_str()) == 0) {
         tip->iconIndex = data.GetIconIndex();
-        tip->title = BuildText(kSettingsTipTitle);
-        tip->body = BuildText(kSettingsTipBody);
+        tip->title = AnsiToWide(BuildText(kSettingsTipTitle));
+        tip->body = AnsiToWide(BuildText(kSettingsTipBody));
         tip->wrapWidth = kTipWrapWidth;
         return true;
     }

@@ -69,6 +69,18 @@ std::string GetPath(LPCITEMIDLIST list) {
     return path;
 }
 
+// The path as the tip shows it: whole in UTF-16 on the NT family.
+std::wstring GetTipPath(LPCITEMIDLIST list) {
+    if (!UseWideLabels()) {
+        return AnsiToWide(GetPath(list));
+    }
+    wchar_t path[MAX_PATH] = {};
+    if (!SHGetPathFromIDListW(list, path)) {
+        return std::wstring();
+    }
+    return path;
+}
+
 int CompareMenuTexts(const std::string& a, const std::string& b) {
     // The system's comparison knows the double-byte characters of the code page.
     const int result =
@@ -105,25 +117,25 @@ FolderChild DescribeChild(IShellFolder* folder, LPCITEMIDLIST relative, CItemIdL
 }
 
 // The shell's own description of an item, asked of the folder that holds it.
-std::string QueryShellInfoTip(LPCITEMIDLIST list) {
+std::wstring QueryShellInfoTip(LPCITEMIDLIST list) {
     CComPtr<IShellFolder> parent;
     LPCITEMIDLIST child = nullptr;
     if (FAILED(SHBindToParent(list, IID_IShellFolder,
                               reinterpret_cast<void**>(parent.GetAddressOf()), &child)) ||
         !parent) {
-        return std::string();
+        return std::wstring();
     }
     CComPtr<IQueryInfo> info;
     if (FAILED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IQueryInfo, nullptr,
                                      reinterpret_cast<void**>(info.GetAddressOf()))) ||
         !info) {
-        return std::string();
+        return std::wstring();
     }
     CCoTaskMemString text;
     if (FAILED(info->GetInfoTip(0, text.Receive())) || !text) {
-        return std::string();
+        return std::wstring();
     }
-    return WideToAnsi(text.Get());
+    return text.Get();
 }
 
 } // namespace
@@ -321,9 +333,16 @@ bool ShellMenuHost::GetInfoTip(const ShellMenuItemData& data, MenuEntryTip* tip)
         return false;
     }
     tip->iconIndex = data.GetIconIndex();
+    // The shell's name, never the user's own.
     tip->title.clear();
-    QueryLabel(list, &tip->title); // the shell's name, never the user's own
-    const std::string path = GetPath(list);
+    if (UseWideLabels()) {
+        QueryWideLabelAndIcon(list, &tip->title, nullptr);
+    } else {
+        std::string title;
+        QueryLabel(list, &title);
+        tip->title = AnsiToWide(title);
+    }
+    const std::wstring path = GetTipPath(list);
     tip->body = QueryShellInfoTip(list);
     if (!tip->body.empty()) {
         tip->wrapWidth = path.empty() ? kTipWrapWidth : TipWindow::kNoWrap;

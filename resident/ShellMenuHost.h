@@ -19,10 +19,11 @@
 #include "framework/Handles.h"
 #include "resident/TitledTipWindow.h"
 
-// What the info tip shows for one entry.
+// What the info tip shows for one entry, in UTF-16 (on the 9x family, the code page's texts
+// read into it).
 struct MenuEntryTip {
-    std::string title;
-    std::string body;
+    std::wstring title;
+    std::wstring body;
     int iconIndex = -1;
     int wrapWidth = TipWindow::kNoWrap;
 };

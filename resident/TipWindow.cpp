@@ -5,6 +5,8 @@
 
 #include "common/MenuItemDraw.h"
 #include "common/UiText.h"
+#include "common/WideLabels.h"
+#include "common/core/WideText.h"
 #include "framework/AnsiWide.h"
 #include "framework/ModuleInstance.h"
 #include "resident/core/TipLayout.h"
@@ -79,6 +81,16 @@ void TipWindow::CreateTipFont() {
     }
 }
 
+std::wstring TipWindow::WrapText(std::wstring_view text, int wrapWidth) {
+    if (wrapWidth == kNoWrap || text.empty()) {
+        return std::wstring(text);
+    }
+    const std::u16string wrapped = corvina::WrapTipText(AsUtf16(text), wrapWidth);
+    // The same room as the code page's buffer, counted in units, the terminator left out.
+    const size_t length = corvina::WidePrefixLength(wrapped, corvina::kTipTextLimit - 1);
+    return std::wstring(reinterpret_cast<const wchar_t*>(wrapped.data()), length);
+}
+
 std::string TipWindow::WrapText(const char* text, int wrapWidth) {
     if (!text) {
         return std::string();
@@ -90,11 +102,7 @@ std::string TipWindow::WrapText(const char* text, int wrapWidth) {
     if (wide.empty()) {
         return text;
     }
-
-    static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 wchar_t expected");
-    const std::u16string wrapped = corvina::WrapTipText(
-        std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()),
-        wrapWidth);
+    const std::u16string wrapped = corvina::WrapTipText(AsUtf16(wide), wrapWidth);
     const std::string ansi = WideToAnsi(
         std::wstring_view(reinterpret_cast<const wchar_t*>(wrapped.data()), wrapped.size()));
     if (ansi.empty()) {
@@ -105,9 +113,26 @@ std::string TipWindow::WrapText(const char* text, int wrapWidth) {
     return std::string(buffer, length);
 }
 
-SIZE TipWindow::MeasureWithFlags(const char* text, UINT format) {
+std::wstring TipWindow::LayOutText(const wchar_t* text, int wrapWidth) {
+    if (!text) {
+        return std::wstring();
+    }
+    if (UseWideLabels()) {
+        return WrapText(std::wstring_view(text), wrapWidth);
+    }
+    return AnsiToWide(WrapText(WideToAnsi(text).c_str(), wrapWidth));
+}
+
+int TipWindow::DrawTipText(HDC dc, const std::wstring& text, RECT* rect, UINT format) {
+    if (UseWideLabels()) {
+        return DrawTextW(dc, text.c_str(), -1, rect, format);
+    }
+    return DrawTextA(dc, WideToAnsi(text).c_str(), -1, rect, format);
+}
+
+SIZE TipWindow::MeasureWithFlags(const std::wstring& text, UINT format) {
     SIZE size = {0, 0};
-    if (!text || !*text) {
+    if (text.empty()) {
         return size;
     }
     CWindowDC dc(GetHwnd());
@@ -118,24 +143,31 @@ SIZE TipWindow::MeasureWithFlags(const char* text, UINT format) {
     // Wide enough that only the text's own line feeds break it, as when it is drawn in a
     // rectangle of the measured width.
     RECT rect = {0, 0, 0x7FFF, 0};
-    DrawTextA(dc, text, -1, &rect, format | DT_CALCRECT);
+    DrawTipText(dc, text, &rect, format | DT_CALCRECT);
     size.cx = rect.right - rect.left;
     size.cy = rect.bottom - rect.top;
     return size;
 }
 
-SIZE TipWindow::MeasureText(const char* text, int wrapWidth) {
-    const std::string wrapped = WrapText(text, wrapWidth);
-    return MeasureWithFlags(wrapped.c_str(), kBodyFormat);
+SIZE TipWindow::MeasureText(const wchar_t* text, int wrapWidth) {
+    return MeasureWithFlags(LayOutText(text, wrapWidth), kBodyFormat);
 }
 
-void TipWindow::Show(const char* text, int wrapWidth) {
+SIZE TipWindow::MeasureText(const char* text, int wrapWidth) {
+    return MeasureText(AnsiToWide(text).c_str(), wrapWidth);
+}
+
+void TipWindow::Show(const wchar_t* text, int wrapWidth) {
     Hide();
-    m_text = WrapText(text, wrapWidth);
+    m_text = LayOutText(text, wrapWidth);
     const SIZE body = MeasureText(m_text.c_str(), kNoWrap);
     const corvina::TipSize size = corvina::PlainTipSize({body.cx, body.cy}, m_marginX, m_marginY);
     ApplySize(size.width, size.height);
     StartDelay();
+}
+
+void TipWindow::Show(const char* text, int wrapWidth) {
+    Show(AnsiToWide(text).c_str(), wrapWidth);
 }
 
 void TipWindow::ApplySize(int width, int height) {
@@ -228,7 +260,7 @@ RECT TipWindow::GetContentRect() {
 
 void TipWindow::PaintContent(HDC dc) {
     RECT body = GetContentRect();
-    DrawTextA(dc, m_text.c_str(), -1, &body, kBodyFormat);
+    DrawTipText(dc, m_text, &body, kBodyFormat);
 }
 
 void TipWindow::Paint(HDC dc) {

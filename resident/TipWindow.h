@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "framework/CWnd.h"
@@ -37,11 +38,11 @@ public:
 
     // Hides any tip being shown, lays out text (null is empty) wrapped to wrapWidth columns
     // (kNoWrap: not wrapped), sizes the window and starts the delay.
-    virtual void Show(const char* text, int wrapWidth);
+    virtual void Show(const wchar_t* text, int wrapWidth);
     // Stops a pending show and hides the window.
     virtual void Hide();
     // Extent of text in the tip font as drawn, wrapped first unless wrapWidth is kNoWrap.
-    virtual SIZE MeasureText(const char* text, int wrapWidth);
+    virtual SIZE MeasureText(const wchar_t* text, int wrapWidth);
 
 protected:
     // Draws the texts (and icon) inside the frame; the background and frame are drawn, and
@@ -55,16 +56,23 @@ protected:
     virtual RECT GetContentRect();
 
 public:
+    // The same for a text in the ANSI code page.
+    void Show(const char* text, int wrapWidth);
+    SIZE MeasureText(const char* text, int wrapWidth);
+
     bool IsPending() const { return m_pending; }
     bool IsVisible() const { return m_visible; }
-    // The wrapped body text as it is drawn.
-    const std::string& GetText() const { return m_text; }
+    // The wrapped body text as it is drawn (on the 9x family, in its code page's reading).
+    const std::wstring& GetText() const { return m_text; }
     // The tip font (the status-bar font of the non-client metrics, or the default GUI font
     // if that cannot be created). Owned by the window.
     HFONT GetFont() const;
     int GetMarginX() const { return m_marginX; }
     int GetMarginY() const { return m_marginY; }
 
+    // text wrapped to wrapWidth columns, cut to 1023 units without splitting a surrogate
+    // pair. kNoWrap returns the text as it is.
+    static std::wstring WrapText(std::wstring_view text, int wrapWidth);
     // text wrapped to wrapWidth columns through UTF-16, back in the ANSI code page, cut to
     // fit a 1024-byte buffer at a character boundary. kNoWrap returns the text as it is.
     static std::string WrapText(const char* text, int wrapWidth);
@@ -78,8 +86,14 @@ protected:
     // had.
     void StartDelay();
     // DrawText with DT_CALCRECT and the given flags, in the tip font.
-    SIZE MeasureWithFlags(const char* text, UINT format);
-    void SetText(std::string text) { m_text = std::move(text); }
+    SIZE MeasureWithFlags(const std::wstring& text, UINT format);
+    void SetText(std::wstring text) { m_text = std::move(text); }
+    // text wrapped as this system shows it: in UTF-16 on the NT family, in the code page on
+    // the 9x family (and so read back from it).
+    static std::wstring LayOutText(const wchar_t* text, int wrapWidth);
+    // The wide text call on the NT family, the code page's call on its reading on the 9x
+    // family.
+    static int DrawTipText(HDC dc, const std::wstring& text, RECT* rect, UINT format);
 
     static constexpr UINT kBodyFormat = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
 
@@ -90,7 +104,7 @@ private:
     using AnimateWindowFunction = BOOL(WINAPI*)(HWND, DWORD, DWORD);
     AnimateWindowFunction FindAnimateWindow() const;
 
-    std::string m_text;
+    std::wstring m_text;
     CFontHandle m_font;
     int m_marginX = 1;
     int m_marginY = 1;

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "common/ShellMenuItemData.h"
+#include "framework/AnsiWide.h"
 #include "resident/core/TipLayout.h"
 
 namespace {
@@ -13,18 +14,22 @@ RECT ToRect(const corvina::TipRect& r) {
 
 } // namespace
 
-void TitledTipWindow::SetTitle(const char* title, int iconIndex) {
-    m_title = title ? title : "";
+void TitledTipWindow::SetTitle(const wchar_t* title, int iconIndex) {
+    m_title = title ? title : L"";
     m_iconIndex = iconIndex;
 }
 
-void TitledTipWindow::Show(const char* text, int wrapWidth) {
+void TitledTipWindow::SetTitle(const char* title, int iconIndex) {
+    SetTitle(AnsiToWide(title).c_str(), iconIndex);
+}
+
+void TitledTipWindow::Show(const wchar_t* text, int wrapWidth) {
     Hide();
-    SetText(WrapText(text, wrapWidth));
+    SetText(LayOutText(text, wrapWidth));
     const bool hasBody = !GetText().empty();
     const SIZE body = hasBody ? MeasureText(GetText().c_str(), kNoWrap) : SIZE{0, 0};
     // DT_VCENTER and the ellipsis only take effect when drawing; the extent is the line's.
-    const SIZE title = MeasureWithFlags(m_title.c_str(), DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+    const SIZE title = MeasureWithFlags(m_title, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
     m_titleHeight = title.cy;
     const corvina::TipSize size = corvina::TitledTipSize({title.cx, title.cy}, {body.cx, body.cy},
                                                          hasBody, GetMarginX(), GetMarginY());
@@ -44,9 +49,9 @@ void TitledTipWindow::PaintContent(HDC dc) {
     // DT_PATH_ELLIPSIS is the flag that shortens in the middle (DT_END_ELLIPSIS cuts the
     // end); titles are item names, where the end (an extension, a last path part) matters.
     RECT title = ToRect(corvina::TipTitleRect(area, m_titleHeight));
-    DrawTextA(dc, m_title.c_str(), -1, &title, kTitleFormat);
+    DrawTipText(dc, m_title, &title, kTitleFormat);
     if (!GetText().empty()) {
         RECT body = ToRect(corvina::TipBodyRect(area, m_titleHeight));
-        DrawTextA(dc, GetText().c_str(), -1, &body, kBodyFormat);
+        DrawTipText(dc, GetText(), &body, kBodyFormat);
     }
 }

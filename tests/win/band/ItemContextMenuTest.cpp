@@ -14,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "WideNames.h"
+#include "common/WideLabels.h"
 
 #include <map>
 #include <string>
@@ -62,6 +64,14 @@ public:
     HRESULT STDMETHODCALLTYPE GetCommandString(UINT_PTR command, UINT type, UINT*, LPSTR name,
                                                UINT size) override {
         helpRequests.push_back({command, type, size});
+        if (type == GCS_HELPTEXTW) {
+            const auto wide = wideHelpTexts.find(command);
+            if (wide == wideHelpTexts.end()) {
+                return E_NOTIMPL;
+            }
+            lstrcpynW(reinterpret_cast<LPWSTR>(name), wide->second.c_str(), static_cast<int>(size));
+            return S_OK;
+        }
         const auto text = helpTexts.find(command);
         if (type != GCS_HELPTEXTA || text == helpTexts.end()) {
             return E_NOTIMPL;
@@ -103,6 +113,7 @@ public:
     Query queried = {};
     HMENU filledMenu = nullptr;
     std::map<UINT_PTR, std::string> helpTexts;
+    std::map<UINT_PTR, std::wstring> wideHelpTexts; // GCS_HELPTEXTW refused for the others
     std::vector<CMINVOKECOMMANDINFO> invoked;
     std::vector<HelpRequest> helpRequests;
     std::vector<Handled> handled;
@@ -173,6 +184,7 @@ protected:
         ASSERT_TRUE(fileItem);
     }
     void TearDown() override {
+        SetWideLabelsForTesting(-1);
         menu.DestroyWindow();
         parent.DestroyWindow();
         fileItem.Free();
@@ -401,25 +413,28 @@ TEST_F(ItemContextMenuTest, RelaysTheMenuMessagesToTheRichestInterfaceOffered) {
 TEST_F(ItemContextMenuTest, ShowsTheHelpTextOfAnEntryAndHidesItElsewhere) {
     const std::string help = ToAnsi(ForRun(L"項目を開きます", L"Opens the item"));
     const std::string longHelp(60, 'x');
+    const std::wstring wideHelp = OutsideCodePageNames()[2];
     struct Case {
         const char* what;
         UINT item;
         UINT flags;
         bool shown;
-        std::string text;
+        std::wstring text;
     } cases[] = {
-        {"entry with a help text", 1, MF_STRING, true, help},
+        {"entry with a help text", 1, MF_STRING, true, ToWide(help)},
         {"wrapped at 50 columns", 2, MF_STRING | MF_HILITE, true,
-         std::string(50, 'x') + "\n" + std::string(10, 'x')},
-        {"entry without one", 3, MF_STRING, false, ""},
-        {"entry with an empty one", 4, MF_STRING, false, ""},
-        {"submenu", 1, MF_POPUP, false, ""},
-        {"disabled entry", 1, MF_DISABLED, false, ""},
-        {"separator", 0, MF_SEPARATOR, false, ""},
-        {"menu closing", 0, 0xFFFF, false, ""},
+         std::wstring(50, L'x') + L"\n" + std::wstring(10, L'x')},
+        {"entry with a wide help text", 5, MF_STRING, true, wideHelp},
+        {"entry without one", 3, MF_STRING, false, L""},
+        {"entry with an empty one", 4, MF_STRING, false, L""},
+        {"submenu", 1, MF_POPUP, false, L""},
+        {"disabled entry", 1, MF_DISABLED, false, L""},
+        {"separator", 0, MF_SEPARATOR, false, L""},
+        {"menu closing", 0, 0xFFFF, false, L""},
     };
     CFakeContextMenu fake(CFakeContextMenu::Level::Menu3);
     fake.helpTexts = {{0, help}, {1, longHelp}, {3, ""}};
+    fake.wideHelpTexts = {{4, wideHelp}};
     UseFake(&fake);
     bool filled = false;
     CMenuHandle popup = Fill(&filled);
@@ -439,12 +454,32 @@ TEST_F(ItemContextMenuTest, ShowsTheHelpTextOfAnEntryAndHidesItElsewhere) {
             EXPECT_EQ(menu.GetTipWindow().GetText(), c.text);
         }
         if (c.item >= 1 && c.flags == MF_STRING) {
-            ASSERT_EQ(fake.helpRequests.size(), 1u);
-            EXPECT_EQ(fake.helpRequests[0].command, c.item - 1);
-            EXPECT_EQ(fake.helpRequests[0].type, static_cast<UINT>(GCS_HELPTEXTA));
-            EXPECT_EQ(fake.helpRequests[0].size, 1024u);
+            // The wide form first; the code page's only when the handler refuses it.
+            const bool wide = fake.wideHelpTexts.count(c.item - 1) != 0;
+            ASSERT_EQ(fake.helpRequests.size(), wide ? 1u : 2u);
+            for (size_t k = 0; k < fake.helpRequests.size(); ++k) {
+                EXPECT_EQ(fake.helpRequests[k].command, c.item - 1);
+                EXPECT_EQ(fake.helpRequests[k].type,
+                          static_cast<UINT>(k == 0 ? GCS_HELPTEXTW : GCS_HELPTEXTA));
+                EXPECT_EQ(fake.helpRequests[k].size, 1024u);
+            }
         }
     }
+    // The 9x family asks for the code page's form alone.
+    SetWideLabelsForTesting(0);
+    for (UINT item : {1u, 5u}) {
+        SCOPED_TRACE(item);
+        fake.helpRequests.clear();
+        SendMessageA(menu, WM_MENUSELECT, MAKEWPARAM(item, MF_STRING),
+                     reinterpret_cast<LPARAM>(popup.Get()));
+        ASSERT_EQ(fake.helpRequests.size(), 1u);
+        EXPECT_EQ(fake.helpRequests[0].type, static_cast<UINT>(GCS_HELPTEXTA));
+        EXPECT_EQ(TipShowing(), item == 1);
+        if (item == 1) {
+            EXPECT_EQ(menu.GetTipWindow().GetText(), ToWide(help));
+        }
+    }
+    SetWideLabelsForTesting(-1);
     // Without an object nothing is asked and the tip goes.
     SendMessageA(menu, WM_MENUSELECT, MAKEWPARAM(1, MF_STRING),
                  reinterpret_cast<LPARAM>(popup.Get()));

@@ -535,17 +535,18 @@ TEST_F(MenuTest, InfoTipFollowsTheSelection) {
 
     MenuEntryTip tip;
     ASSERT_TRUE(m_menu.GetInfoTip(*entries[2].data, &tip));
-    EXPECT_EQ(tip.title, Text(L"設定", "Settings"));
-    EXPECT_EQ(tip.body,
-              Text(L"Corvina およびCorvina Plusで表示するためのメニューに関する設定を行います。",
-                   "Corvina and Corvina Plus Settings."));
+    EXPECT_EQ(tip.title, ToWide(Text(L"設定", "Settings")));
+    EXPECT_EQ(
+        tip.body,
+        ToWide(Text(L"Corvina およびCorvina Plusで表示するためのメニューに関する設定を行います。",
+                    "Corvina and Corvina Plus Settings.")));
     EXPECT_EQ(tip.wrapWidth, 50);
     EXPECT_EQ(tip.iconIndex, entries[2].icon);
 
     ASSERT_TRUE(m_menu.GetInfoTip(*entries[0].data, &tip));
-    EXPECT_EQ(tip.title, ShellName(notes)) << "the shell's name, not the user's";
+    EXPECT_EQ(tip.title, ToWide(ShellName(notes))) << "the shell's name, not the user's";
     EXPECT_EQ(tip.iconIndex, entries[0].icon);
-    if (tip.body == notes) {
+    if (tip.body == ToWide(notes)) {
         EXPECT_EQ(tip.wrapWidth, -1) << "a path is never wrapped";
     } else {
         EXPECT_FALSE(tip.body.empty());

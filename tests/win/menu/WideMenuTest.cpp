@@ -10,6 +10,7 @@
 #include "WideNames.h"
 #include "common/MenuItemList.h"
 #include "common/WideLabels.h"
+#include "framework/AnsiWide.h"
 
 namespace {
 
@@ -75,6 +76,52 @@ TEST_F(MenuTest, FolderSubmenuShowsAndSortsWideNames) {
         RemoveDirectoryW((top + L"\\" + name).c_str());
     }
     RemoveDirectoryW(top.c_str());
+}
+
+TEST_F(MenuTest, InfoTipOfAWideNameTitlesItWhole) {
+    const std::vector<std::wstring>& names = OutsideCodePageNames();
+    std::vector<std::wstring> paths;
+    MenuItemList list;
+    for (const std::wstring& name : names) {
+        paths.push_back(CreateWideFolder(m_scratch.Path(), name));
+        ASSERT_FALSE(paths.back().empty());
+        list.push_back({ParseWidePath(paths.back()), std::string()});
+        ASSERT_TRUE(list.back().itemIdList);
+    }
+    ASSERT_TRUE(SaveMenuItemList(list));
+    m_menu.SetOptions(false, false);
+    HMENU popup = m_menu.BuildMenu();
+    ASSERT_NE(popup, nullptr);
+    const std::vector<MenuEntry> entries = ReadMenu(popup);
+    ASSERT_GE(entries.size(), names.size());
+    m_menu.GetTipWindow().SetDelay(60000); // pending only: nothing shows on the desktop
+    for (size_t i = 0; i < names.size(); ++i) {
+        SCOPED_TRACE(WideToAnsi(names[i]));
+        ASSERT_NE(entries[i].data, nullptr);
+        MenuEntryTip tip;
+        ASSERT_TRUE(m_menu.GetInfoTip(*entries[i].data, &tip));
+        EXPECT_EQ(tip.title, names[i]);
+        if (tip.body.find(L'\\') != std::wstring::npos) {
+            EXPECT_EQ(tip.body, paths[i]) << "a path, whole";
+        }
+        // The tip the selection brings shows the same texts.
+        SendMessageA(m_menu.GetHwnd(), WM_MENUSELECT, MAKEWPARAM(entries[i].id, MF_OWNERDRAW),
+                     reinterpret_cast<LPARAM>(popup));
+        ASSERT_TRUE(m_menu.IsTipShowing());
+        EXPECT_EQ(m_menu.GetTipWindow().GetTitle(), names[i]);
+        EXPECT_EQ(m_menu.GetTipWindow().GetText(), TipWindow::WrapText(tip.body, tip.wrapWidth));
+
+        // The 9x family names it in its code page.
+        SetWideLabelsForTesting(0);
+        const bool answered = m_menu.GetInfoTip(*entries[i].data, &tip);
+        SetWideLabelsForTesting(-1);
+        ASSERT_TRUE(answered);
+        EXPECT_EQ(tip.title, AnsiToWide(WideToAnsi(names[i])));
+    }
+    m_menu.DestroyMenu();
+    for (const std::wstring& path : paths) {
+        RemoveDirectoryW(path.c_str());
+    }
 }
 
 } // namespace

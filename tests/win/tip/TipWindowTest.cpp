@@ -11,6 +11,9 @@
 #include <gtest/gtest.h>
 
 #include "TestSupport.h"
+#include "WideNames.h"
+#include "common/WideLabels.h"
+#include "framework/AnsiWide.h"
 
 #include <functional>
 #include <memory>
@@ -75,6 +78,45 @@ SIZE DrawTextExtent(HFONT font, const std::string& text, UINT format) {
     return {r.right - r.left, r.bottom - r.top};
 }
 
+// A titled tip without an icon, margins 4, as the wide call (or, not wide, the code page's call
+// on the text's reading) draws its title and body.
+void PaintTitledReference(CCanvas& canvas, HFONT font, bool wide, const std::wstring& title,
+                          const std::wstring& body) {
+    HDC dc = canvas.Dc();
+    const int w = canvas.Width();
+    const int h = canvas.Height();
+    RECT client = {0, 0, w, h};
+    FillRect(dc, &client, GetSysColorBrush(COLOR_INFOBK));
+    FrameRect(dc, &client, GetSysColorBrush(COLOR_INFOTEXT));
+    HGDIOBJ previous = SelectObject(dc, font);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    const auto draw = [&](const std::wstring& text, RECT* r, UINT format) {
+        if (wide) {
+            DrawTextW(dc, text.c_str(), -1, r, format);
+        } else {
+            DrawTextA(dc, WideToAnsi(text).c_str(), -1, r, format);
+        }
+    };
+    RECT line = {0, 0, 0x7FFF, 0};
+    draw(title, &line, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX | DT_CALCRECT);
+    RECT titleRect = {25, 5, w - 5, 5 + line.bottom};
+    draw(title, &titleRect, DT_LEFT | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_PATH_ELLIPSIS);
+    RECT bodyRect = {5, 5 + line.bottom + 4, w - 5, h - 5};
+    draw(body, &bodyRect, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
+    SelectObject(dc, previous);
+}
+
+int DifferentPixels(const CCanvas& a, const CCanvas& b) {
+    int different = 0;
+    for (int y = 0; y < a.Height(); ++y) {
+        for (int x = 0; x < a.Width(); ++x) {
+            different += a.Pixel(x, y) != b.Pixel(x, y);
+        }
+    }
+    return different;
+}
+
 RECT ScreenOf(POINT p) {
     MONITORINFO info = {};
     info.cbSize = sizeof(info);
@@ -117,6 +159,7 @@ protected:
         PumpFor(50);
     }
     void TearDown() override {
+        SetWideLabelsForTesting(-1);
         if (m_owner) {
             DestroyWindow(m_owner);
         }
@@ -297,8 +340,13 @@ TEST_F(TipWindowTest, LayoutSizesFollowTheMeasuredTexts) {
         {"titled, wrapped body", 4, "Name", sixty, 50, wrapped},
         {"titled, no body", 4, "Only a title", "", 50, ""},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    // The same layout on the NT family's wide path, then on the 9x family's code page.
+    const size_t count = sizeof(cases) / sizeof(cases[0]);
+    for (size_t pass = 0; pass < 2 * count; ++pass) {
+        const Case& c = cases[pass % count];
+        const int wide = pass < count ? 1 : 0;
+        SCOPED_TRACE(std::string(c.name) + (wide ? ", wide" : ", code page"));
+        SetWideLabelsForTesting(wide);
         std::unique_ptr<TipWindow> tip;
         if (c.title.empty()) {
             tip = std::make_unique<CSpyPlainTip>();
@@ -311,7 +359,7 @@ TEST_F(TipWindowTest, LayoutSizesFollowTheMeasuredTexts) {
         tip->SetMargins(c.margin, c.margin);
         tip->SetDelay(kLongDelay);
         tip->Show(c.body.c_str(), c.wrap);
-        EXPECT_EQ(tip->GetText(), c.drawn);
+        EXPECT_EQ(tip->GetText(), ToWide(c.drawn));
 
         const UINT bodyFormat = DT_LEFT | DT_WORDBREAK | DT_NOPREFIX;
         const SIZE body =
@@ -360,7 +408,7 @@ TEST_F(TipWindowTest, SecondShowWhileVisibleHidesAndRestartsTheDelay) {
     EXPECT_FALSE(IsWindowVisible(tip));
     EXPECT_FALSE(tip.IsVisible());
     EXPECT_TRUE(tip.IsPending());
-    EXPECT_EQ(tip.GetText(), "second, longer text");
+    EXPECT_EQ(tip.GetText(), L"second, longer text");
     PumpFor(200);
     EXPECT_EQ(tip.TimesShown(), shown);
 
@@ -431,6 +479,66 @@ TEST_F(TipWindowTest, PaintsBackgroundFrameTextAndIcon) {
     }
 }
 
+TEST_F(TipWindowTest, WideTextsReadBackWholeAndDrawAsTheirSystemsCallDraws) {
+    for (int wide : {1, 0}) {
+        SetWideLabelsForTesting(wide);
+        for (const std::wstring& name : OutsideCodePageNames()) {
+            SCOPED_TRACE(WideToAnsi(name) + (wide ? ", wide" : ", code page"));
+            // The 9x family shows the code page's reading of the name.
+            const std::wstring shown = wide ? name : AnsiToWide(WideToAnsi(name));
+            const std::wstring body = name + L"\n" + name;
+            CSpyTitledTip tip;
+            ASSERT_TRUE(tip.Create());
+            tip.SetMargins(4, 4);
+            tip.SetDelay(kLongDelay);
+            tip.SetTitle(name.c_str(), -1);
+            tip.Show(body.c_str(), -1);
+            EXPECT_EQ(tip.GetTitle(), name);
+            EXPECT_EQ(tip.GetText(), shown + L"\n" + shown);
+
+            RECT client = {};
+            GetClientRect(tip, &client);
+            CCanvas drawn(client.right, client.bottom);
+            CCanvas reference(client.right, client.bottom);
+            CCanvas other(client.right, client.bottom);
+            ASSERT_TRUE(drawn.Valid() && reference.Valid() && other.Valid());
+            SendMessageA(tip, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(drawn.Dc()), PRF_CLIENT);
+            PaintTitledReference(reference, tip.GetFont(), wide, name, body);
+            EXPECT_EQ(DifferentPixels(drawn, reference), 0);
+            // The other call draws otherwise: the comparison can tell the two apart.
+            PaintTitledReference(other, tip.GetFont(), !wide, name, body);
+            EXPECT_GT(DifferentPixels(reference, other), 0);
+        }
+    }
+}
+
+TEST_F(TipWindowTest, WrappingAndTheCutKeepSurrogatePairsWhole) {
+    const std::wstring smile = L"\U0001F600";
+    const std::wstring a1021(1021, L'a');
+    struct Case {
+        const char* what;
+        std::wstring text;
+        int wrap;
+        std::wstring wrapped;
+    } cases[] = {
+        {"a pair straddling the width", std::wstring(49, L'a') + smile + L"b", 50,
+         std::wstring(49, L'a') + L"\n" + smile + L"b"},
+        {"pairs take two columns", smile + smile + smile, 4, smile + smile + L"\n" + smile},
+        {"the cut falls inside a pair", a1021 + L"a" + smile, 5000, a1021 + L"a"},
+        {"the cut just after a pair", a1021 + smile + L"b", 5000, a1021 + smile},
+        {"not wrapped, not cut", std::wstring(3000, L'z'), -1, std::wstring(3000, L'z')},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TipWindow::WrapText(c.text, c.wrap), c.wrapped) << c.what;
+    }
+    // Through the window: one double-width character per line, the emoji whole.
+    CSpyPlainTip tip;
+    ASSERT_TRUE(tip.Create());
+    tip.SetDelay(kLongDelay);
+    tip.Show(OutsideCodePageNames()[2].c_str(), 3);
+    EXPECT_EQ(tip.GetText(), L"\u65E5\n\u672C\n\u8A9E\n\u3068\n\uD55C\n\uAD6D\n\uC5B4\n" + smile);
+}
+
 TEST_F(TipWindowTest, WrapsTheAnsiTextThroughUtf16) {
     if (IsJapaneseRun()) {
         // 30 full-width characters at 50 columns: 25 + 5. The trail byte of 表 is 0x5C.
@@ -463,7 +571,7 @@ TEST_F(TipWindowTest, WrapsTheAnsiTextThroughUtf16) {
         ASSERT_TRUE(tip.Create());
         tip.SetDelay(kLongDelay);
         tip.Show(ToAnsi(thirty).c_str(), 50);
-        EXPECT_EQ(tip.GetText(), wrapped);
+        EXPECT_EQ(tip.GetText(), ToWide(wrapped));
         const SIZE lines =
             DrawTextExtent(tip.GetFont(), wrapped, DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
         const SIZE one = DrawTextExtent(tip.GetFont(), "a", DT_LEFT | DT_NOPREFIX);
