@@ -25,7 +25,7 @@ corvina::MenuKeyCodePage SystemCodePage() {
 }
 
 std::u16string FoldWideCharacter(std::u16string_view character) {
-    std::wstring folded(reinterpret_cast<const wchar_t*>(character.data()), character.size());
+    std::wstring folded(AsWide(character));
     if (!folded.empty()) {
         CharUpperBuffW(&folded[0], static_cast<DWORD>(folded.size()));
     }

@@ -20,6 +20,10 @@ inline std::u16string_view AsUtf16(std::wstring_view text) {
     static_assert(sizeof(wchar_t) == sizeof(char16_t), "UTF-16 units");
     return {reinterpret_cast<const char16_t*>(text.data()), text.size()};
 }
+// And back.
+inline std::wstring_view AsWide(std::u16string_view text) {
+    return {reinterpret_cast<const wchar_t*>(text.data()), text.size()};
+}
 
 // Lossless 8-bit form of a wide label, for rules that keep their texts as byte strings
 // (the folder orders): UTF-8 and back.

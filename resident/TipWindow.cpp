@@ -88,7 +88,7 @@ std::wstring TipWindow::WrapText(std::wstring_view text, int wrapWidth) {
     const std::u16string wrapped = corvina::WrapTipText(AsUtf16(text), wrapWidth);
     // The same room as the code page's buffer, counted in units, the terminator left out.
     const size_t length = corvina::WidePrefixLength(wrapped, corvina::kTipTextLimit - 1);
-    return std::wstring(reinterpret_cast<const wchar_t*>(wrapped.data()), length);
+    return std::wstring(AsWide(wrapped).substr(0, length));
 }
 
 std::string TipWindow::WrapText(const char* text, int wrapWidth) {
@@ -103,8 +103,7 @@ std::string TipWindow::WrapText(const char* text, int wrapWidth) {
         return text;
     }
     const std::u16string wrapped = corvina::WrapTipText(AsUtf16(wide), wrapWidth);
-    const std::string ansi = WideToAnsi(
-        std::wstring_view(reinterpret_cast<const wchar_t*>(wrapped.data()), wrapped.size()));
+    const std::string ansi = WideToAnsi(AsWide(wrapped));
     if (ansi.empty()) {
         return text;
     }
