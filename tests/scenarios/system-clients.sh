@@ -10,11 +10,11 @@
 #   4. Add/Remove Programs runs the entry: the temporary copy's uninstall dialog opens, and
 #      after OK nothing of the suite is left but the menu list key.
 #
-#   system-clients.sh WINE_ENV STATE PACKAGE_DIR SETUP_HELPER_EXE RESIDENT_HELPER_EXE
+#   system-clients.sh WINE_ENV STATE PACKAGE_DIR SETUP_HELPER_EXE RESIDENT_HELPER_EXE ANCHOR_EXE
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/../.." && pwd)
-wine_env=$1 main_state=$2 package=$3 setup_helper=$4 resident_helper=$5
+wine_env=$1 main_state=$2 package=$3 setup_helper=$4 resident_helper=$5 anchor=$6
 . "$root/tools/setup-dialogs.sh"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 reg() { setup_run reg "$@" 2>/dev/null | tr -d '\r'; }
@@ -32,7 +32,8 @@ rm -rf "$state"
 mkdir -p "$state"
 # Links to the template's files: "start" copies them into a prefix and never writes them.
 cp -al "$main_state/template" "$state/template"
-"$wine_env" start "$state" >/dev/null
+# The desktop anchor keeps each session's desktop open from one program to the next.
+WINE_ENV_ANCHOR=$anchor "$wine_env" start "$state" >/dev/null
 prefix=$state/prefix
 
 uninstall_key='HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\Corvina'
@@ -48,6 +49,7 @@ new_session() {
     "$wine_env" server "$state" -w >/dev/null 2>&1 || true
     "$wine_env" server "$state" -p >/dev/null 2>&1 </dev/null
     setup_run wineboot >/dev/null 2>&1 </dev/null || true
+    setup_run "$anchor" >/dev/null 2>&1 </dev/null &
 }
 
 reg add "$list_key" /v Length /t REG_BINARY /d 00000000 /f >/dev/null
