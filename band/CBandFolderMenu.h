@@ -6,7 +6,7 @@
 #include <windows.h>
 #include <shlobj.h>
 
-#include "resident/ShellMenuHost.h"
+#include "foldermenu/ShellMenuHost.h"
 
 class CBandFolderMenu : public ShellMenuHost {
 public:

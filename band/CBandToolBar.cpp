@@ -17,7 +17,7 @@
 #include "common/WindowMessages.h"
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
-#include "resident/ShellMenuHost.h"
+#include "foldermenu/ShellMenuHost.h"
 
 const char CBandToolBar::kItemMenuText[] = "WORK001";
 const char CBandToolBar::kFolderMenuText[] = "WORK002";

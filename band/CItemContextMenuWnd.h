@@ -12,7 +12,7 @@
 #include "framework/CWnd.h"
 #include "framework/ComPtr.h"
 #include "framework/Handles.h"
-#include "resident/TipWindow.h"
+#include "foldermenu/TipWindow.h"
 
 class CItemContextMenuWnd : public CWnd {
 public:

@@ -25,7 +25,7 @@
 #include "framework/Handles.h"
 #include "common/ShellQueries.h"
 #include "resident/CMainFrame.h"
-#include "resident/ShellMenuHost.h"
+#include "foldermenu/ShellMenuHost.h"
 
 namespace {
 

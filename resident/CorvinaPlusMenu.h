@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "resident/ShellMenuHost.h"
+#include "foldermenu/ShellMenuHost.h"
 
 class CorvinaPlusMenu : public ShellMenuHost {
 public:

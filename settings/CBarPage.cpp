@@ -10,9 +10,9 @@
 #include "framework/Scopes.h"
 #include "settings/SettingsMessage.h"
 #include "settings/resource.h"
-#include "setup/BrowserWindows.h"
-#include "setup/ServerLoading.h"
-#include "setup/ServerMessages.h"
+#include "serversetup/BrowserWindows.h"
+#include "serversetup/ServerLoading.h"
+#include "serversetup/ServerMessages.h"
 
 namespace {
 

@@ -19,9 +19,9 @@
 #include "settings/SettingsMessage.h"
 #include "settings/core/EditorRules.h"
 #include "settings/resource.h"
-#include "setup/Privileges.h"
-#include "setup/ServerLoading.h"
-#include "setup/ServerMessages.h"
+#include "serversetup/Privileges.h"
+#include "serversetup/ServerLoading.h"
+#include "serversetup/ServerMessages.h"
 
 namespace {
 

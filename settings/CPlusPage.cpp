@@ -14,7 +14,7 @@
 #include "framework/Handles.h"
 #include "settings/core/AutostartValue.h"
 #include "settings/resource.h"
-#include "setup/Privileges.h"
+#include "serversetup/Privileges.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "setup/InstallSteps.h"
 #include "setup/SetupCommon.h"
 #include "setup/core/InstallDecisions.h"
-#include "setup/core/ServerPaths.h"
+#include "serversetup/core/ServerPaths.h"
 #include "setup/resource.h"
 
 namespace {

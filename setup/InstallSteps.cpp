@@ -10,7 +10,7 @@
 #include "setup/Shortcuts.h"
 #include "setup/core/InstallDecisions.h"
 #include "setup/core/RemovalRules.h"
-#include "setup/core/ServerPaths.h"
+#include "serversetup/core/ServerPaths.h"
 
 const BilingualText kExistingInstallationFound = {
     L"古いバージョンのCorvinaが見つかりました。\n上書きインストールを行います。",

@@ -9,7 +9,7 @@
 #include "setup/SetupCommon.h"
 #include "setup/core/InstallDecisions.h"
 #include "setup/core/RemovalRules.h"
-#include "setup/core/ServerPaths.h"
+#include "serversetup/core/ServerPaths.h"
 
 #include <vector>
 

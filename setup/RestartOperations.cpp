@@ -2,7 +2,7 @@
 
 #include "framework/Handles.h"
 #include "setup/FileRules.h"
-#include "setup/Privileges.h"
+#include "serversetup/Privileges.h"
 #include "setup/core/RestartRules.h"
 
 #include <vector>

@@ -2,7 +2,7 @@
 
 #include "common/ModulePaths.h"
 #include "common/WindowMessages.h"
-#include "setup/Privileges.h"
+#include "serversetup/Privileges.h"
 #include "setup/core/InstallRules.h"
 
 #include <vector>

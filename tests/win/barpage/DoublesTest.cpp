@@ -15,7 +15,7 @@
 #include "BarPageTestSupport.h"
 #include "BasicPageTestSupport.h"
 #include "automation_doubles/DoublesControl.h"
-#include "setup/ServerLoading.h"
+#include "serversetup/ServerLoading.h"
 
 using namespace barpage_test;
 

@@ -2,8 +2,8 @@
 // automation_doubles), which play the shell's window collection and Internet Explorer and
 // record every call. Registering them takes over the system's class ids: this program only
 // runs in a throwaway copy of the prefix.
-#include "setup/BrowserWindows.h"
-#include "setup/ServerLoading.h"
+#include "serversetup/BrowserWindows.h"
+#include "serversetup/ServerLoading.h"
 
 #include "automation_doubles/DoublesControl.h"
 #include "framework/CRegKey.h"

@@ -1,7 +1,7 @@
 // The browser-window operations against Wine's own shell window collection and Internet
 // Explorer, whose automation answers most calls with E_NOTIMPL, and the message pump the
 // waits are made of.
-#include "setup/BrowserWindows.h"
+#include "serversetup/BrowserWindows.h"
 
 #include "TestSupport.h"
 

@@ -1,6 +1,6 @@
 #include "RegistrationTestSupport.h"
 
-#include "setup/Privileges.h"
+#include "serversetup/Privileges.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "RegistrationTestSupport.h"
 
-#include "setup/CCurrentDirectoryRestorer.h"
-#include "setup/ServerLoading.h"
+#include "serversetup/CCurrentDirectoryRestorer.h"
+#include "serversetup/ServerLoading.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include "RegistrationTestSupport.h"
 
-#include "setup/ServerMessages.h"
+#include "serversetup/ServerMessages.h"
 
 #include <gtest/gtest.h>
 

@@ -21,7 +21,7 @@
 #include "TestSupport.h"
 #include "automation_doubles/DoublesControl.h"
 #include "framework/CRegKey.h"
-#include "setup/ServerLoading.h"
+#include "serversetup/ServerLoading.h"
 
 using setup_test::CPackage;
 using setup_test::CSetupProcess;

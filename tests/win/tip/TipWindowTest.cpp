@@ -1,7 +1,7 @@
 // The tip windows on the test desktop. Waits poll for the state they expect; nothing here
 // depends on how fast the machine is.
-#include "resident/TipWindow.h"
-#include "resident/TitledTipWindow.h"
+#include "foldermenu/TipWindow.h"
+#include "foldermenu/TitledTipWindow.h"
 
 #include "common/ShellMenuItemData.h"
 

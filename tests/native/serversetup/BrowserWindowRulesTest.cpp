@@ -1,4 +1,4 @@
-#include "setup/core/BrowserWindowRules.h"
+#include "serversetup/core/BrowserWindowRules.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "resident/ShellMenuHost.h"
+#include "foldermenu/ShellMenuHost.h"
 
 #include <cstring>
 #include <utility>
@@ -13,8 +13,8 @@
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
 #include "framework/Scopes.h"
-#include "resident/core/MenuColumns.h"
-#include "resident/core/MenuOrder.h"
+#include "foldermenu/core/MenuColumns.h"
+#include "foldermenu/core/MenuOrder.h"
 
 const char ShellMenuHost::kRootPopupText[] = "POPUP MENU";
 

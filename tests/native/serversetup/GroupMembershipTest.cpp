@@ -1,4 +1,4 @@
-#include "setup/core/GroupMembership.h"
+#include "serversetup/core/GroupMembership.h"
 
 #include <gtest/gtest.h>
 

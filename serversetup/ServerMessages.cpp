@@ -1,7 +1,7 @@
-#include "setup/ServerMessages.h"
+#include "serversetup/ServerMessages.h"
 
 #include "common/UiText.h"
-#include "setup/core/ServerPaths.h"
+#include "serversetup/core/ServerPaths.h"
 
 namespace {
 

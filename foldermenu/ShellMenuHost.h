@@ -17,7 +17,7 @@
 #include "framework/CItemIdList.h"
 #include "framework/CWnd.h"
 #include "framework/Handles.h"
-#include "resident/TitledTipWindow.h"
+#include "foldermenu/TitledTipWindow.h"
 
 // What the info tip shows for one entry, in UTF-16 (on the 9x family, the code page's texts
 // read into it).

@@ -1,4 +1,4 @@
-#include "setup/CCurrentDirectoryRestorer.h"
+#include "serversetup/CCurrentDirectoryRestorer.h"
 
 #include <windows.h>
 

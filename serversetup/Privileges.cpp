@@ -1,7 +1,7 @@
-#include "setup/Privileges.h"
+#include "serversetup/Privileges.h"
 
 #include "framework/Handles.h"
-#include "setup/core/GroupMembership.h"
+#include "serversetup/core/GroupMembership.h"
 
 #include <cstddef>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "resident/core/MenuOrder.h"
+#include "foldermenu/core/MenuOrder.h"
 
 #include <algorithm>
 #include <cctype>

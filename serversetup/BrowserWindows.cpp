@@ -1,4 +1,4 @@
-#include "setup/BrowserWindows.h"
+#include "serversetup/BrowserWindows.h"
 
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"

@@ -1,10 +1,10 @@
-#include "resident/TitledTipWindow.h"
+#include "foldermenu/TitledTipWindow.h"
 
 #include <commctrl.h>
 
 #include "common/ShellMenuItemData.h"
 #include "framework/AnsiWide.h"
-#include "resident/core/TipLayout.h"
+#include "foldermenu/core/TipLayout.h"
 
 namespace {
 

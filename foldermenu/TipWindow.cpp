@@ -1,4 +1,4 @@
-#include "resident/TipWindow.h"
+#include "foldermenu/TipWindow.h"
 
 #include <string_view>
 #include <utility>
@@ -9,7 +9,7 @@
 #include "common/core/WideText.h"
 #include "framework/AnsiWide.h"
 #include "framework/ModuleInstance.h"
-#include "resident/core/TipLayout.h"
+#include "foldermenu/core/TipLayout.h"
 
 // The metrics structure of the systems this code targets (no padded-border field).
 static_assert(sizeof(NONCLIENTMETRICSA) == 340, "unexpected NONCLIENTMETRICSA size");

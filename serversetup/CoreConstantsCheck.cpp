@@ -1,11 +1,11 @@
-// The group-membership rules (setup/core/) read security identifiers and token group
+// The group-membership rules (serversetup/core/) read security identifiers and token group
 // attributes as raw bytes, with their own copies of the system's values. This file only
 // compiles if every copy still matches.
 #include <windows.h>
 #include <ocidl.h>
 
-#include "setup/core/BrowserWindowRules.h"
-#include "setup/core/GroupMembership.h"
+#include "serversetup/core/BrowserWindowRules.h"
+#include "serversetup/core/GroupMembership.h"
 
 namespace {
 constexpr SID_IDENTIFIER_AUTHORITY kSystemNtAuthority = SECURITY_NT_AUTHORITY;

@@ -1,9 +1,9 @@
-#include "setup/ServerLoading.h"
+#include "serversetup/ServerLoading.h"
 
 #include "common/core/AnsiText.h"
 #include "framework/Handles.h"
-#include "setup/CCurrentDirectoryRestorer.h"
-#include "setup/core/ServerPaths.h"
+#include "serversetup/CCurrentDirectoryRestorer.h"
+#include "serversetup/core/ServerPaths.h"
 
 #include <string>
 

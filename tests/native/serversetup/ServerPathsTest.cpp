@@ -1,4 +1,4 @@
-#include "setup/core/ServerPaths.h"
+#include "serversetup/core/ServerPaths.h"
 
 #include <gtest/gtest.h>
 

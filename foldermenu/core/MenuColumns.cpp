@@ -1,4 +1,4 @@
-#include "resident/core/MenuColumns.h"
+#include "foldermenu/core/MenuColumns.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 // The tip window with a title line above the text: a small shell icon and the item's name.
 #pragma once
 
-#include "resident/TipWindow.h"
+#include "foldermenu/TipWindow.h"
 
 class TitledTipWindow : public TipWindow {
 public:

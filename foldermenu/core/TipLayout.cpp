@@ -1,4 +1,4 @@
-#include "resident/core/TipLayout.h"
+#include "foldermenu/core/TipLayout.h"
 
 #include <algorithm>
 

@@ -7,7 +7,7 @@
 #include <windows.h>
 #include <exdisp.h>
 
-#include "setup/core/BrowserWindowRules.h"
+#include "serversetup/core/BrowserWindowRules.h"
 
 // Hides and stops every browser window the shell lists, then tells each to quit, in the
 // order of the shell's collection. Items that are no browser are left alone. 1 when the

@@ -1,5 +1,5 @@
 // Text wrapping, sizing and placement of the info tip window, free of any Windows call. The
-// window classes in resident/TipWindow.cpp and resident/TitledTipWindow.cpp measure texts and
+// window classes in foldermenu/TipWindow.cpp and foldermenu/TitledTipWindow.cpp measure texts and
 // read the mouse and the screen; everything they decide from those figures is here.
 #pragma once
 
