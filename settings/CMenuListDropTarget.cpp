@@ -1,8 +1,6 @@
 #include "settings/CMenuListDropTarget.h"
 
-#include "settings/MenuListTree.h"
-
-CMenuListDropTarget::CMenuListDropTarget(IUnknown* outer, MenuListTree* tree)
+CMenuListDropTarget::CMenuListDropTarget(IUnknown* outer, IMenuListDropSite* tree)
     : CComObjectRoot(outer), m_tree(tree) {}
 
 const CQITableEntry* CMenuListDropTarget::GetQITable() {
@@ -11,7 +9,7 @@ const CQITableEntry* CMenuListDropTarget::GetQITable() {
     return table;
 }
 
-HRESULT CMenuListDropTarget::Create(MenuListTree* tree, IDropTarget** target) {
+HRESULT CMenuListDropTarget::Create(IMenuListDropSite* tree, IDropTarget** target) {
     return CreateInstance(nullptr, IID_IDropTarget, reinterpret_cast<void**>(target), tree);
 }
 

@@ -1,4 +1,4 @@
-// The COM face of a MenuListTree's drop target. OLE holds it by reference count, possibly
+// The COM face of a menu list tree's drop target. OLE holds it by reference count, possibly
 // past the tree's window, so it reaches the tree through a pointer that the tree cuts
 // (Disconnect) before it goes; calls after that refuse the drop.
 #pragma once
@@ -8,14 +8,25 @@
 
 #include "framework/CComObjectRoot.h"
 
-class MenuListTree;
+// What the drop target needs of the tree it serves: each step of a drag, passed on with the
+// point in screen coordinates as OLE gives it. The tree implements it.
+class IMenuListDropSite {
+public:
+    virtual HRESULT OnDragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) = 0;
+    virtual HRESULT OnDragOver(DWORD keyState, POINTL point, DWORD* effect) = 0;
+    virtual HRESULT OnDragLeave() = 0;
+    virtual HRESULT OnDrop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) = 0;
+
+protected:
+    ~IMenuListDropSite() = default;
+};
 
 class CMenuListDropTarget : public CComObjectRoot<CMenuListDropTarget>, public IDropTarget {
 public:
-    CMenuListDropTarget(IUnknown* outer, MenuListTree* tree);
+    CMenuListDropTarget(IUnknown* outer, IMenuListDropSite* tree);
     COM_IUNKNOWN_METHODS
     static const CQITableEntry* GetQITable();
-    static HRESULT Create(MenuListTree* tree, IDropTarget** target);
+    static HRESULT Create(IMenuListDropSite* tree, IDropTarget** target);
 
     void Disconnect() { m_tree = nullptr; }
 
@@ -25,5 +36,5 @@ public:
     STDMETHODIMP Drop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
 
 private:
-    MenuListTree* m_tree;
+    IMenuListDropSite* m_tree;
 };

@@ -21,9 +21,10 @@
 #include "common/MenuItemList.h"
 #include "framework/CItemIdList.h"
 #include "framework/ComPtr.h"
+#include "settings/CMenuListDropTarget.h"
 #include "settings/MenuListEntry.h"
 
-class MenuListTree {
+class MenuListTree : public IMenuListDropSite {
 public:
     MenuListTree();
     MenuListTree(const MenuListTree&) = delete;
@@ -88,10 +89,10 @@ public:
 
     // Drag and drop, reached through the IDropTarget the window is registered with. point
     // is in screen coordinates, as OLE gives it.
-    virtual HRESULT OnDragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect);
-    virtual HRESULT OnDragOver(DWORD keyState, POINTL point, DWORD* effect);
-    virtual HRESULT OnDragLeave();
-    virtual HRESULT OnDrop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect);
+    HRESULT OnDragEnter(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
+    HRESULT OnDragOver(DWORD keyState, POINTL point, DWORD* effect) override;
+    HRESULT OnDragLeave() override;
+    HRESULT OnDrop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) override;
 
     // Style bits of a new tree before it is made flat.
     virtual DWORD GetDefaultWindowStyle() const;
