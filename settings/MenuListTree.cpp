@@ -62,28 +62,31 @@ corvina::LayoutRect ToLayout(const RECT& r) {
 MenuListTree::MenuListTree() = default;
 
 MenuListTree::~MenuListTree() {
-    if (m_hWnd && IsWindow(m_hWnd)) {
+    if (GetHwnd() && IsWindow(GetHwnd())) {
         RegisterDropTarget(false);
         // The entries are ours; the window may outlive this object.
-        SendMessageA(m_hWnd, TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
+        SendMessageA(GetHwnd(), TVM_DELETEITEM, 0, reinterpret_cast<LPARAM>(TVI_ROOT));
         Unhook();
     }
 }
 
 bool MenuListTree::SubclassWindow(HWND tree) {
-    if (m_hWnd || !IsWindow(tree) || GetPropA(tree, kTreeProperty)) {
+    // One tree object per window: the subclass chain would take a second one as well, so a
+    // property marks the window as taken.
+    if (GetHwnd() || !IsWindow(tree) || GetPropA(tree, kTreeProperty)) {
         return false;
     }
-    m_hWnd = tree;
     SetPropA(tree, kTreeProperty, this);
-    m_previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(tree, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    if (!Attach(tree)) {
+        RemovePropA(tree, kTreeProperty);
+        return false;
+    }
     SetUpWindow();
     return true;
 }
 
 bool MenuListTree::Create(HWND parent, const RECT& rect, UINT id) {
-    if (m_hWnd) {
+    if (GetHwnd()) {
         return false;
     }
     HWND tree = CreateWindowExA(WS_EX_CLIENTEDGE, WC_TREEVIEWA, "", GetDefaultWindowStyle(),
@@ -94,7 +97,7 @@ bool MenuListTree::Create(HWND parent, const RECT& rect, UINT id) {
         return false;
     }
     if (!SubclassWindow(tree)) {
-        DestroyWindow(tree);
+        ::DestroyWindow(tree);
         return false;
     }
     return true;
@@ -106,63 +109,46 @@ DWORD MenuListTree::GetDefaultWindowStyle() const {
 }
 
 void MenuListTree::SetUpWindow() {
-    const LONG_PTR kept = GetWindowLongPtrA(m_hWnd, GWL_STYLE) & (WS_CHILD | WS_VISIBLE);
+    const LONG_PTR kept = GetWindowLongPtrA(GetHwnd(), GWL_STYLE) & (WS_CHILD | WS_VISIBLE);
     LONG_PTR style = kept | static_cast<LONG_PTR>(GetDefaultWindowStyle());
-    SetWindowLongPtrA(m_hWnd, GWL_STYLE, style);
+    SetWindowLongPtrA(GetHwnd(), GWL_STYLE, style);
     // A flat list: no lines or buttons, whole rows selected, selection always shown.
     style &= ~static_cast<LONG_PTR>(TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT);
     style |= TVS_SHOWSELALWAYS | TVS_FULLROWSELECT;
-    SetWindowLongPtrA(m_hWnd, GWL_STYLE, style);
-    SetWindowPos(m_hWnd, nullptr, 0, 0, 0, 0,
+    SetWindowLongPtrA(GetHwnd(), GWL_STYLE, style);
+    SetWindowPos(GetHwnd(), nullptr, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
     SetImageList(SystemSmallImageList());
 }
 
 HIMAGELIST MenuListTree::GetImageList() const {
-    return m_hWnd ? reinterpret_cast<HIMAGELIST>(
-                        SendMessageA(m_hWnd, TVM_GETIMAGELIST, TVSIL_NORMAL, 0))
-                  : nullptr;
+    return GetHwnd() ? reinterpret_cast<HIMAGELIST>(
+                           SendMessageA(GetHwnd(), TVM_GETIMAGELIST, TVSIL_NORMAL, 0))
+                     : nullptr;
 }
 
 HIMAGELIST MenuListTree::SetImageList(HIMAGELIST imageList) {
     // The system image list belongs to the shell; the tree never destroys its lists.
-    return m_hWnd
-               ? reinterpret_cast<HIMAGELIST>(SendMessageA(m_hWnd, TVM_SETIMAGELIST, TVSIL_NORMAL,
-                                                           reinterpret_cast<LPARAM>(imageList)))
-               : nullptr;
+    return GetHwnd() ? reinterpret_cast<HIMAGELIST>(
+                           SendMessageA(GetHwnd(), TVM_SETIMAGELIST, TVSIL_NORMAL,
+                                        reinterpret_cast<LPARAM>(imageList)))
+                     : nullptr;
 }
 
 void MenuListTree::Unhook() {
-    if (!m_hWnd) {
+    HWND window = GetHwnd();
+    if (!window) {
         return;
     }
-    if (IsWindow(m_hWnd)) {
-        // Only put the old procedure back when nobody has hooked in after us.
-        if (GetWindowLongPtrA(m_hWnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(SubclassProc)) {
-            SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
-        }
-        RemovePropA(m_hWnd, kTreeProperty);
+    if (IsWindow(window)) {
+        RemovePropA(window, kTreeProperty);
     }
-    m_hWnd = nullptr;
+    Detach();
     m_dropAccepted = false;
     m_insertMarkItem = nullptr;
 }
 
-LRESULT CALLBACK MenuListTree::SubclassProc(HWND window, UINT message, WPARAM wParam,
-                                            LPARAM lParam) {
-    auto* self = static_cast<MenuListTree*>(GetPropA(window, kTreeProperty));
-    if (!self || self->m_hWnd != window) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    try {
-        return self->OnMessage(message, wParam, lParam);
-    } catch (...) {
-        // Nothing thrown may unwind through the system's frames.
-        return 0;
-    }
-}
-
-LRESULT MenuListTree::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT MenuListTree::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case TVM_DELETEITEM:
         return DeleteItems(wParam, lParam);
@@ -170,33 +156,31 @@ LRESULT MenuListTree::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         RegisterDropTarget(false);
         DeleteItems(0, reinterpret_cast<LPARAM>(TVI_ROOT));
         break;
-    case WM_NCDESTROY: {
-        WNDPROC previous = m_previousProc;
-        HWND window = m_hWnd;
+    case WM_NCDESTROY:
+        // The rest of the chain still gets the message after this object let go.
         Unhook();
-        return CallWindowProcA(previous, window, message, wParam, lParam);
-    }
+        break;
     default:
         break;
     }
-    return CallWindowProcA(m_previousProc, m_hWnd, message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
 LRESULT MenuListTree::DeleteItems(WPARAM wParam, LPARAM lParam) {
     HTREEITEM item = reinterpret_cast<HTREEITEM>(lParam);
     std::vector<MenuListEntry*> entries;
     if (!item || item == TVI_ROOT) {
-        for (HTREEITEM root = GetFirstItem(); root; root = NextItem(m_hWnd, root, TVGN_NEXT)) {
-            CollectEntries(m_hWnd, root, entries);
+        for (HTREEITEM root = GetFirstItem(); root; root = NextItem(GetHwnd(), root, TVGN_NEXT)) {
+            CollectEntries(GetHwnd(), root, entries);
         }
     } else {
-        CollectEntries(m_hWnd, item, entries);
+        CollectEntries(GetHwnd(), item, entries);
     }
     if (m_insertMarkItem) {
         // The mark may sit on an item that is about to go.
         RemoveInsertMark();
     }
-    const LRESULT result = CallWindowProcA(m_previousProc, m_hWnd, TVM_DELETEITEM, wParam, lParam);
+    const LRESULT result = Default(TVM_DELETEITEM, wParam, lParam);
     if (result) {
         for (MenuListEntry* entry : entries) {
             DeleteItemData(entry);
@@ -210,7 +194,7 @@ void MenuListTree::DeleteItemData(MenuListEntry* entry) {
 }
 
 bool MenuListTree::RegisterDropTarget(bool on) {
-    if (!m_hWnd) {
+    if (!GetHwnd()) {
         return false;
     }
     if (on == m_dropRegistered) {
@@ -221,7 +205,7 @@ bool MenuListTree::RegisterDropTarget(bool on) {
         if (FAILED(CMenuListDropTarget::Create(this, target.GetAddressOf()))) {
             return false;
         }
-        if (FAILED(RegisterDragDrop(m_hWnd, target.Get()))) {
+        if (FAILED(RegisterDragDrop(GetHwnd(), target.Get()))) {
             static_cast<CMenuListDropTarget*>(target.Get())->Disconnect();
             return false;
         }
@@ -229,7 +213,7 @@ bool MenuListTree::RegisterDropTarget(bool on) {
         m_dropRegistered = true;
         return true;
     }
-    RevokeDragDrop(m_hWnd);
+    RevokeDragDrop(GetHwnd());
     if (m_dropTarget) {
         static_cast<CMenuListDropTarget*>(m_dropTarget.Get())->Disconnect();
         m_dropTarget.Reset();
@@ -241,7 +225,7 @@ bool MenuListTree::RegisterDropTarget(bool on) {
 
 HTREEITEM MenuListTree::InsertEntry(HTREEITEM insertAfter, CItemIdList itemIdList,
                                     const char* name) {
-    if (!m_hWnd || !itemIdList) {
+    if (!GetHwnd() || !itemIdList) {
         return nullptr;
     }
     std::string label;
@@ -275,9 +259,10 @@ HTREEITEM MenuListTree::InsertEntry(HTREEITEM insertAfter, CItemIdList itemIdLis
     insert.item.iImage = iconIndex;
     insert.item.iSelectedImage = iconIndex;
     insert.item.lParam = reinterpret_cast<LPARAM>(entry);
-    auto* item = m_inserter ? m_inserter(m_hWnd, &insert)
-                            : reinterpret_cast<HTREEITEM>(SendMessageA(
-                                  m_hWnd, TVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&insert)));
+    auto* item = m_inserter
+                     ? m_inserter(GetHwnd(), &insert)
+                     : reinterpret_cast<HTREEITEM>(SendMessageA(GetHwnd(), TVM_INSERTITEMA, 0,
+                                                                reinterpret_cast<LPARAM>(&insert)));
     if (!item) {
         delete entry;
     } else if (!entry->GetWideName().empty()) {
@@ -289,7 +274,7 @@ HTREEITEM MenuListTree::InsertEntry(HTREEITEM insertAfter, CItemIdList itemIdLis
         data.mask = TVIF_TEXT | TVIF_HANDLE;
         data.hItem = item;
         data.pszText = &wide[0];
-        SendMessageW(m_hWnd, TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
+        SendMessageW(GetHwnd(), TVM_SETITEMW, 0, reinterpret_cast<LPARAM>(&data));
     }
     return item;
 }
@@ -303,12 +288,12 @@ HTREEITEM MenuListTree::InsertItemAfter(HTREEITEM after, CItemIdList itemIdList,
 }
 
 HTREEITEM MenuListTree::GetFirstItem() const {
-    return m_hWnd ? NextItem(m_hWnd, nullptr, TVGN_ROOT) : nullptr;
+    return GetHwnd() ? NextItem(GetHwnd(), nullptr, TVGN_ROOT) : nullptr;
 }
 
 HTREEITEM MenuListTree::GetLastItem() const {
     HTREEITEM last = nullptr;
-    for (HTREEITEM item = GetFirstItem(); item; item = NextItem(m_hWnd, item, TVGN_NEXT)) {
+    for (HTREEITEM item = GetFirstItem(); item; item = NextItem(GetHwnd(), item, TVGN_NEXT)) {
         last = item;
     }
     return last;
@@ -316,7 +301,7 @@ HTREEITEM MenuListTree::GetLastItem() const {
 
 int MenuListTree::GetItemCount() const {
     int count = 0;
-    for (HTREEITEM item = GetFirstItem(); item; item = NextItem(m_hWnd, item, TVGN_NEXT)) {
+    for (HTREEITEM item = GetFirstItem(); item; item = NextItem(GetHwnd(), item, TVGN_NEXT)) {
         ++count;
     }
     return count;
@@ -327,7 +312,7 @@ int MenuListTree::GetItemPosition(HTREEITEM item) const {
         return -1;
     }
     int position = 0;
-    for (HTREEITEM it = GetFirstItem(); it; it = NextItem(m_hWnd, it, TVGN_NEXT), ++position) {
+    for (HTREEITEM it = GetFirstItem(); it; it = NextItem(GetHwnd(), it, TVGN_NEXT), ++position) {
         if (it == item) {
             return position;
         }
@@ -341,19 +326,19 @@ HTREEITEM MenuListTree::GetItemAtPosition(int position) const {
     }
     HTREEITEM item = GetFirstItem();
     for (int i = 0; item && i < position; ++i) {
-        item = NextItem(m_hWnd, item, TVGN_NEXT);
+        item = NextItem(GetHwnd(), item, TVGN_NEXT);
     }
     return item;
 }
 
 MenuListEntry* MenuListTree::GetEntry(HTREEITEM item) const {
-    if (!m_hWnd || !item) {
+    if (!GetHwnd() || !item) {
         return nullptr;
     }
     TVITEMA data = {};
     data.mask = TVIF_PARAM | TVIF_HANDLE;
     data.hItem = item;
-    if (!SendMessageA(m_hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data))) {
+    if (!SendMessageA(GetHwnd(), TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&data))) {
         return nullptr;
     }
     return reinterpret_cast<MenuListEntry*>(data.lParam);
@@ -397,13 +382,13 @@ bool MenuListTree::SetItemName(HTREEITEM item, const char* name) {
     data.mask = TVIF_TEXT | TVIF_HANDLE;
     data.hItem = item;
     data.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(m_hWnd, TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
+    SendMessageA(GetHwnd(), TVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&data));
     return true;
 }
 
 bool MenuListTree::CollectList(MenuItemList* list) const {
     list->clear();
-    for (HTREEITEM item = GetFirstItem(); item; item = NextItem(m_hWnd, item, TVGN_NEXT)) {
+    for (HTREEITEM item = GetFirstItem(); item; item = NextItem(GetHwnd(), item, TVGN_NEXT)) {
         MenuItemRecord record;
         if (!CopyOutItem(item, &record.itemIdList, &record.displayName)) {
             list->clear();
@@ -415,17 +400,17 @@ bool MenuListTree::CollectList(MenuItemList* list) const {
 }
 
 HTREEITEM MenuListTree::FindItemAtPoint(POINT point) const {
-    if (!m_hWnd) {
+    if (!GetHwnd()) {
         return nullptr;
     }
     RECT client = {};
-    GetClientRect(m_hWnd, &client);
+    GetClientRect(GetHwnd(), &client);
     std::vector<HTREEITEM> items;
     std::vector<corvina::LayoutRect> rows;
-    for (HTREEITEM item = NextItem(m_hWnd, nullptr, TVGN_FIRSTVISIBLE); item;
-         item = NextItem(m_hWnd, item, TVGN_NEXTVISIBLE)) {
+    for (HTREEITEM item = NextItem(GetHwnd(), nullptr, TVGN_FIRSTVISIBLE); item;
+         item = NextItem(GetHwnd(), item, TVGN_NEXTVISIBLE)) {
         RECT row;
-        if (!GetRowRect(m_hWnd, item, &row)) {
+        if (!GetRowRect(GetHwnd(), item, &row)) {
             break;
         }
         if (row.top >= client.bottom) {
@@ -440,12 +425,12 @@ HTREEITEM MenuListTree::FindItemAtPoint(POINT point) const {
     }
     // Only root items count: the list is flat, but a caller may have nested something.
     HTREEITEM item = items[static_cast<size_t>(hit)];
-    return NextItem(m_hWnd, item, TVGN_PARENT) ? nullptr : item;
+    return NextItem(GetHwnd(), item, TVGN_PARENT) ? nullptr : item;
 }
 
 HTREEITEM MenuListTree::FindItemBeforePoint(POINT point) const {
     HTREEITEM hit = FindItemAtPoint(point);
-    return hit ? NextItem(m_hWnd, hit, TVGN_PREVIOUS) : nullptr;
+    return hit ? NextItem(GetHwnd(), hit, TVGN_PREVIOUS) : nullptr;
 }
 
 HTREEITEM MenuListTree::GetInsertMarkItem(bool* after) const {
@@ -457,7 +442,7 @@ HTREEITEM MenuListTree::GetInsertMarkItem(bool* after) const {
 
 void MenuListTree::ShowInsertMark(POINTL screenPoint) {
     POINT point = {screenPoint.x, screenPoint.y};
-    ScreenToClient(m_hWnd, &point);
+    ScreenToClient(GetHwnd(), &point);
     const HTREEITEM hit = FindItemAtPoint(point);
     const int count = GetItemCount();
     const corvina::TreeDropPlacement placement =
@@ -470,15 +455,15 @@ void MenuListTree::ShowInsertMark(POINTL screenPoint) {
     if (markItem == m_insertMarkItem && placement.markAfter == m_insertMarkAfter) {
         return; // unchanged: spare the flicker of a repaint on every mouse move
     }
-    SendMessageA(m_hWnd, TVM_SETINSERTMARK, placement.markAfter ? TRUE : FALSE,
+    SendMessageA(GetHwnd(), TVM_SETINSERTMARK, placement.markAfter ? TRUE : FALSE,
                  reinterpret_cast<LPARAM>(markItem));
     m_insertMarkItem = markItem;
     m_insertMarkAfter = placement.markAfter;
 }
 
 void MenuListTree::RemoveInsertMark() {
-    if (m_hWnd) {
-        SendMessageA(m_hWnd, TVM_SETINSERTMARK, 0, 0);
+    if (GetHwnd()) {
+        SendMessageA(GetHwnd(), TVM_SETINSERTMARK, 0, 0);
     }
     m_insertMarkItem = nullptr;
     m_insertMarkAfter = false;
@@ -488,7 +473,7 @@ HRESULT MenuListTree::OnDragEnter(IDataObject* data, DWORD keyState, POINTL poin
     (void)keyState;
     // Built only to see that the data holds one sound item; the drop builds it again.
     const CItemIdList probe = ReadSingleDroppedItemIdList(data);
-    if (!probe || !m_hWnd) {
+    if (!probe || !GetHwnd()) {
         m_dropAccepted = false;
         RemoveInsertMark();
         *effect = DROPEFFECT_NONE;
@@ -502,7 +487,7 @@ HRESULT MenuListTree::OnDragEnter(IDataObject* data, DWORD keyState, POINTL poin
 
 HRESULT MenuListTree::OnDragOver(DWORD keyState, POINTL point, DWORD* effect) {
     (void)keyState;
-    if (!m_dropAccepted || !m_hWnd) {
+    if (!m_dropAccepted || !GetHwnd()) {
         *effect = DROPEFFECT_NONE;
         return S_OK;
     }
@@ -521,14 +506,14 @@ HRESULT MenuListTree::OnDragLeave() {
 HRESULT MenuListTree::OnDrop(IDataObject* data, DWORD keyState, POINTL point, DWORD* effect) {
     (void)keyState;
     CItemIdList itemIdList = ReadSingleDroppedItemIdList(data);
-    if (!itemIdList || !m_hWnd) {
+    if (!itemIdList || !GetHwnd()) {
         m_dropAccepted = false;
         RemoveInsertMark();
         *effect = DROPEFFECT_NONE;
         return S_OK;
     }
     POINT client = {point.x, point.y};
-    ScreenToClient(m_hWnd, &client);
+    ScreenToClient(GetHwnd(), &client);
     const HTREEITEM hit = FindItemAtPoint(client);
     const corvina::TreeDropPlacement placement =
         corvina::PlaceTreeDrop(hit ? GetItemPosition(hit) : -1, GetItemCount());
@@ -544,13 +529,13 @@ HRESULT MenuListTree::OnDrop(IDataObject* data, DWORD keyState, POINTL point, DW
         *effect = DROPEFFECT_NONE;
         return S_OK;
     }
-    SendMessageA(m_hWnd, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(added));
+    SendMessageA(GetHwnd(), TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(added));
     *effect = DROPEFFECT_LINK;
     return S_OK;
 }
 
 void MenuListTree::DrawInsertMark(HDC dc, const RECT& row, bool after) const {
-    COLORREF colour = static_cast<COLORREF>(SendMessageA(m_hWnd, TVM_GETINSERTMARKCOLOR, 0, 0));
+    COLORREF colour = static_cast<COLORREF>(SendMessageA(GetHwnd(), TVM_GETINSERTMARKCOLOR, 0, 0));
     if (colour == CLR_DEFAULT || colour == CLR_NONE) {
         colour = GetSysColor(COLOR_WINDOWTEXT);
     }
@@ -572,7 +557,7 @@ void MenuListTree::DrawInsertMark(HDC dc, const RECT& row, bool after) const {
 }
 
 bool MenuListTree::ReflectNotify(const NMHDR* header, LRESULT* result) {
-    if (!header || !m_hWnd || header->hwndFrom != m_hWnd || header->code != NM_CUSTOMDRAW) {
+    if (!header || !GetHwnd() || header->hwndFrom != GetHwnd() || header->code != NM_CUSTOMDRAW) {
         return false;
     }
     const auto* draw = reinterpret_cast<const NMTVCUSTOMDRAW*>(header);
@@ -601,7 +586,7 @@ void MenuListTree::DrawItem(HDC dc, HTREEITEM item, bool selected) {
         return;
     }
     RECT row;
-    if (!GetRowRect(m_hWnd, item, &row)) {
+    if (!GetRowRect(GetHwnd(), item, &row)) {
         return;
     }
     const bool flat = IsFlatMenuSystem() != FALSE;
@@ -614,7 +599,7 @@ void MenuListTree::DrawItem(HDC dc, HTREEITEM item, bool selected) {
     look.iconIndex = entry->GetIconIndex();
     look.selected = selected;
     look.disabled = false;
-    auto font = reinterpret_cast<HFONT>(SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+    auto font = reinterpret_cast<HFONT>(SendMessageA(GetHwnd(), WM_GETFONT, 0, 0));
     if (!font) {
         font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     }

@@ -20,11 +20,12 @@
 
 #include "common/MenuItemList.h"
 #include "framework/CItemIdList.h"
+#include "framework/CSubclassWnd.h"
 #include "framework/ComPtr.h"
 #include "settings/CMenuListDropTarget.h"
 #include "settings/MenuListEntry.h"
 
-class MenuListTree : public IMenuListDropSite {
+class MenuListTree : public IMenuListDropSite, private CSubclassWnd {
 public:
     MenuListTree();
     MenuListTree(const MenuListTree&) = delete;
@@ -37,8 +38,8 @@ public:
     bool SubclassWindow(HWND tree);
     // Creates a tree-view child of parent and takes it over.
     bool Create(HWND parent, const RECT& rect, UINT id);
-    HWND GetHwnd() const { return m_hWnd; }
-    operator HWND() const { return m_hWnd; }
+    using CSubclassWnd::GetHwnd;
+    using CSubclassWnd::operator HWND;
 
     // Registers (true) or revokes (false) the window as an OLE drop target. Registering
     // twice or revoking when not registered does nothing and succeeds.
@@ -115,8 +116,7 @@ protected:
     virtual void DrawItem(HDC dc, HTREEITEM item, bool selected);
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT DeleteItems(WPARAM wParam, LPARAM lParam);
     void Unhook();
     void SetUpWindow();
@@ -125,8 +125,6 @@ private:
     void RemoveInsertMark();
     void DrawInsertMark(HDC dc, const RECT& row, bool after) const;
 
-    HWND m_hWnd = nullptr;
-    WNDPROC m_previousProc = nullptr;
     bool m_dropRegistered = false;
     bool m_dropAccepted = false;
     CComPtr<IDropTarget> m_dropTarget;
