@@ -9,7 +9,6 @@
 #include "band/CBandToolBar.h"
 #include "band/core/ButtonHitTest.h"
 #include "common/DroppedItemIdList.h"
-#include "common/ItemIdList.h"
 #include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 #include "common/WindowMessages.h"
@@ -19,25 +18,6 @@ namespace {
 
 corvina::BandRect ToBandRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
-}
-
-// The list as the buttons now stand, each record with the user's own name where there is
-// one and an empty one otherwise: the shell's name is asked afresh at every load, so later
-// renames and another system language still show.
-MenuItemList ListOfButtons(const CBandToolBar& toolbar) {
-    const std::vector<CItemIdList>& lists = toolbar.GetItemIdLists();
-    const std::vector<std::string>& names = toolbar.GetUserNames();
-    MenuItemList list;
-    list.reserve(lists.size());
-    for (size_t i = 0; i < lists.size(); ++i) {
-        MenuItemRecord record;
-        record.itemIdList = CopyItemIdList(lists[i].Get());
-        if (i < names.size()) {
-            record.displayName = names[i];
-        }
-        list.push_back(std::move(record));
-    }
-    return list;
 }
 
 void SetInsertMark(HWND window, int button, DWORD flags) {
@@ -160,7 +140,7 @@ STDMETHODIMP CBandDropTarget::Drop(IDataObject*, DWORD, POINTL point, DWORD* eff
         return S_OK;
     }
     // A failed write is not reported: the reload that follows shows what the registry holds.
-    SaveMenuItemList(ListOfButtons(m_toolbar));
+    SaveMenuItemList(m_toolbar.GetButtonList());
     NotifyBandWindows();
     *effect = DROPEFFECT_LINK;
     return S_OK;

@@ -247,10 +247,7 @@ void CBandToolBar::LoadButtons() {
         return;
     }
     const bool showText = IsTextOptionOn();
-    m_itemIdLists.clear();
-    m_labels.clear();
-    m_wideLabels.clear();
-    m_userNames.clear();
+    m_buttons.clear();
     for (int count = GetButtonCount(); count > 0; --count) {
         SendMessageA(window, TB_DELETEBUTTON, 0, 0);
     }
@@ -259,10 +256,7 @@ void CBandToolBar::LoadButtons() {
     SendMessageA(window, TB_SETBUTTONSIZE, 0, MAKELPARAM(kLoadedButtonWidth, kBarHeight));
 
     MenuItemList list = LoadMenuItemList();
-    m_itemIdLists.reserve(list.size());
-    m_labels.reserve(list.size());
-    m_wideLabels.reserve(list.size());
-    m_userNames.reserve(list.size());
+    m_buttons.reserve(list.size());
     const bool wide = UseWideLabels();
     for (MenuItemRecord& record : list) {
         LPCITEMIDLIST item = record.itemIdList.Get();
@@ -287,26 +281,25 @@ void CBandToolBar::LoadButtons() {
         button.fsState = TBSTATE_ENABLED;
         button.fsStyle = static_cast<BYTE>(
             kLoadedStyle | (ShellMenuHost::IsExpandableFolder(item) ? BTNS_DROPDOWN : 0));
-        // The data is the list block itself, not the array entry: the block keeps its
-        // address when a drop inserts into the array and moves the entries.
+        // The data is the list block itself, not the record: the block keeps its address
+        // when a drop inserts a record and moves the others.
         button.dwData = reinterpret_cast<DWORD_PTR>(item);
         button.iString = -1;
-        m_itemIdLists.push_back(std::move(record.itemIdList));
-        m_labels.push_back(std::move(label));
-        m_wideLabels.push_back(std::move(wideLabel));
-        m_userNames.push_back(std::move(record.displayName));
+        ButtonRecord added;
+        added.itemIdList = std::move(record.itemIdList);
+        added.label = std::move(label);
+        added.wideLabel = std::move(wideLabel);
+        added.userName = std::move(record.displayName);
+        m_buttons.push_back(std::move(added));
         if (!SendMessageA(window, TB_ADDBUTTONSA, 1, reinterpret_cast<LPARAM>(&button))) {
-            m_itemIdLists.pop_back();
-            m_labels.pop_back();
-            m_wideLabels.pop_back();
-            m_userNames.pop_back();
+            m_buttons.pop_back();
             continue;
         }
         m_commandIds.Add(id);
     }
 
     if (showText) {
-        for (size_t i = 0; i < m_labels.size(); ++i) {
+        for (size_t i = 0; i < m_buttons.size(); ++i) {
             TBBUTTON button = {};
             if (!SendMessageA(window, TB_GETBUTTON, i, reinterpret_cast<LPARAM>(&button))) {
                 continue;
@@ -318,11 +311,12 @@ void CBandToolBar::LoadButtons() {
 
 void CBandToolBar::SetButtonText(int id, size_t index) {
     HWND window = GetHwnd();
-    if (index < m_wideLabels.size() && !m_wideLabels[index].empty()) {
+    const ButtonRecord& record = m_buttons[index];
+    if (!record.wideLabel.empty()) {
         TBBUTTONINFOW info = {};
         info.cbSize = sizeof(info);
         info.dwMask = TBIF_TEXT;
-        info.pszText = const_cast<wchar_t*>(m_wideLabels[index].c_str());
+        info.pszText = const_cast<wchar_t*>(record.wideLabel.c_str());
         SendMessageW(window, TB_SETBUTTONINFOW, static_cast<WPARAM>(id),
                      reinterpret_cast<LPARAM>(&info));
         return;
@@ -330,7 +324,7 @@ void CBandToolBar::SetButtonText(int id, size_t index) {
     TBBUTTONINFOA info = {};
     info.cbSize = sizeof(info);
     info.dwMask = TBIF_TEXT;
-    info.pszText = const_cast<char*>(m_labels[index].c_str());
+    info.pszText = const_cast<char*>(record.label.c_str());
     SendMessageA(window, TB_SETBUTTONINFOA, static_cast<WPARAM>(id),
                  reinterpret_cast<LPARAM>(&info));
 }
@@ -339,7 +333,7 @@ bool CBandToolBar::InsertDroppedItem(int index, CItemIdList item, const std::str
     HWND window = GetHwnd();
     const int count = GetButtonCount();
     if (window == nullptr || !item || index < 0 || index > count ||
-        static_cast<size_t>(index) > m_itemIdLists.size()) {
+        static_cast<size_t>(index) > m_buttons.size()) {
         return false;
     }
     const int id = FindFreeCommandId();
@@ -366,17 +360,30 @@ bool CBandToolBar::InsertDroppedItem(int index, CItemIdList item, const std::str
         return false;
     }
     m_commandIds.Add(id);
-    m_itemIdLists.insert(m_itemIdLists.begin() + index, std::move(item));
-    m_labels.insert(m_labels.begin() + index, label);
     // The label is the shell's name: the user has given the item none.
-    std::wstring wideLabel;
+    ButtonRecord record;
+    record.itemIdList = std::move(item);
+    record.label = label;
     if (UseWideLabels()) {
-        QueryWideLabelAndIcon(m_itemIdLists[static_cast<size_t>(index)].Get(), &wideLabel, nullptr);
+        QueryWideLabelAndIcon(record.itemIdList.Get(), &record.wideLabel, nullptr);
     }
-    m_wideLabels.insert(m_wideLabels.begin() + index, std::move(wideLabel));
-    m_userNames.insert(m_userNames.begin() + index, std::string());
+    m_buttons.insert(m_buttons.begin() + index, std::move(record));
     SetButtonText(id, static_cast<size_t>(index));
     return true;
+}
+
+MenuItemList CBandToolBar::GetButtonList() const {
+    // Only the user's own names are kept: the shell's name is asked afresh at every load, so
+    // later renames and another system language still show.
+    MenuItemList list;
+    list.reserve(m_buttons.size());
+    for (const ButtonRecord& button : m_buttons) {
+        MenuItemRecord record;
+        record.itemIdList = CopyItemIdList(button.itemIdList.Get());
+        record.displayName = button.userName;
+        list.push_back(std::move(record));
+    }
+    return list;
 }
 
 void CBandToolBar::RefreshButtons() {
@@ -467,11 +474,11 @@ void CBandToolBar::ShowFolderDropDown() {
     m_dropDownCommand = -1;
     HWND window = GetHwnd();
     const int index = command < 0 ? -1 : CommandToIndex(static_cast<UINT>(command));
-    if (m_menuLoops > 0 || index < 0 || static_cast<size_t>(index) >= m_itemIdLists.size() ||
-        !m_itemIdLists[static_cast<size_t>(index)]) {
+    if (m_menuLoops > 0 || index < 0 || static_cast<size_t>(index) >= m_buttons.size() ||
+        !m_buttons[static_cast<size_t>(index)].itemIdList) {
         return;
     }
-    LPCITEMIDLIST item = m_itemIdLists[static_cast<size_t>(index)].Get();
+    LPCITEMIDLIST item = m_buttons[static_cast<size_t>(index)].itemIdList.Get();
     const corvina::MenuPlacement place = PlaceScreenMenu(m_dropDownRect, m_viewMode);
     CItemIdList folder = ShortcutTarget(item, window);
     if (!folder) {
@@ -511,7 +518,7 @@ bool CBandToolBar::ShowItemMenu(POINT screenPoint) {
         return true; // one menu at a time; the open one keeps its button
     }
     if (!HitTestButton(screenPoint, &index) || index < 0 ||
-        static_cast<size_t>(index) >= m_itemIdLists.size()) {
+        static_cast<size_t>(index) >= m_buttons.size()) {
         return false;
     }
     TBBUTTON button = {};
@@ -519,7 +526,7 @@ bool CBandToolBar::ShowItemMenu(POINT screenPoint) {
                       reinterpret_cast<LPARAM>(&button))) {
         return false;
     }
-    LPCITEMIDLIST item = m_itemIdLists[static_cast<size_t>(index)].Get();
+    LPCITEMIDLIST item = m_buttons[static_cast<size_t>(index)].itemIdList.Get();
     // The desktop has no context menu of its own worth showing, and the host's would be
     // wrong on a button: nothing at all.
     if (item == nullptr || IsDesktop(item)) {
@@ -559,10 +566,10 @@ bool CBandToolBar::ShowItemMenu(POINT screenPoint) {
 
 bool CBandToolBar::FillTooltip(NMTTDISPINFOW& info) {
     const int index = CommandToIndex(static_cast<UINT>(info.hdr.idFrom));
-    if (index < 0 || static_cast<size_t>(index) >= m_itemIdLists.size()) {
+    if (index < 0 || static_cast<size_t>(index) >= m_buttons.size()) {
         return false;
     }
-    LPCITEMIDLIST item = m_itemIdLists[static_cast<size_t>(index)].Get();
+    LPCITEMIDLIST item = m_buttons[static_cast<size_t>(index)].itemIdList.Get();
     const std::u16string name = WideDisplayName(item);
     std::u16string tip;
     if (!GetItemInfoTip(item, &tip)) {
@@ -628,7 +635,7 @@ LRESULT CBandToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
         const POINT point = {GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
         int index = -1;
         if (!HitTestButton(point, &index) || index < 0 ||
-            static_cast<size_t>(index) >= m_itemIdLists.size()) {
+            static_cast<size_t>(index) >= m_buttons.size()) {
             return Default(message, wParam, lParam); // the host's own menu
         }
         PostMessageA(GetHwnd(), kShowItemMenuMessage, 0, lParam);
@@ -657,9 +664,9 @@ LRESULT CBandToolBar::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_COMMAND: {
         const int index = CommandToIndex(LOWORD(wParam));
-        if (index >= 0 && static_cast<size_t>(index) < m_itemIdLists.size() &&
-            m_itemIdLists[static_cast<size_t>(index)]) {
-            RunItemIdList(m_itemIdLists[static_cast<size_t>(index)].Get());
+        if (index >= 0 && static_cast<size_t>(index) < m_buttons.size() &&
+            m_buttons[static_cast<size_t>(index)].itemIdList) {
+            RunItemIdList(m_buttons[static_cast<size_t>(index)].itemIdList.Get());
             return 0;
         }
         // The control hands commands on to its parent, whose hook posts the ones from the

@@ -18,6 +18,7 @@
 #include "band/CShellToolBar.h"
 #include "band/core/CommandIds.h"
 #include "band/core/TooltipText.h"
+#include "common/MenuItemList.h"
 #include "framework/CItemIdList.h"
 #include "framework/CSubclassWnd.h"
 
@@ -32,6 +33,32 @@ protected:
 
 class CBandToolBar : public CShellToolBar {
 public:
+    // What the toolbar keeps of one button: one record per button, in button order.
+    struct ButtonRecord {
+        CItemIdList itemIdList;
+        // The code-page text: the user's own name, or the shell's.
+        std::string label;
+        // The shell's name as the NT family gives it (see UseWideLabels); empty where the
+        // button shows the code-page text (the user's own name, or every label on the 9x
+        // family).
+        std::wstring wideLabel;
+        // The user's own name of the button's record; empty where the label is the shell's.
+        std::string userName;
+    };
+
+    // One field of every button's record, read as a vector is (size and index).
+    template <typename T> class ButtonFields {
+    public:
+        ButtonFields(const std::vector<ButtonRecord>& buttons, T ButtonRecord::*field)
+            : m_buttons(buttons), m_field(field) {}
+        size_t size() const { return m_buttons.size(); }
+        const T& operator[](size_t index) const { return m_buttons[index].*m_field; }
+
+    private:
+        const std::vector<ButtonRecord>& m_buttons;
+        T ButtonRecord::*m_field;
+    };
+
     static constexpr int kBarHeight = 22;
     static constexpr UINT kItemMenuId = 100;
     static constexpr UINT kFolderMenuId = 101;
@@ -82,17 +109,19 @@ public:
     // Whether the "Text" option is on (read afresh).
     static bool IsTextOptionOn();
     // The immediate button of a dropped item at index (0 .. count): the item ID list and
-    // label go into both arrays at index. The list is taken over; false (and the list freed)
-    // when the button cannot be inserted.
+    // label go into a new record at index. The list is taken over; false (and the list
+    // freed) when the button cannot be inserted.
     bool InsertDroppedItem(int index, CItemIdList item, const std::string& label);
+    // The buttons' records as the menu item list, each with the user's own name where there
+    // is one and an empty one otherwise.
+    MenuItemList GetButtonList() const;
     // One per button, in button order.
-    const std::vector<CItemIdList>& GetItemIdLists() const { return m_itemIdLists; }
-    const std::vector<std::string>& GetLabels() const { return m_labels; }
-    // The shell's names as the NT family gives them (see UseWideLabels); empty where the
-    // button shows a code-page text (the user's own name, or every label on the 9x family).
-    const std::vector<std::wstring>& GetWideLabels() const { return m_wideLabels; }
-    // The user's own name of each button's record; empty where the label is the shell's.
-    const std::vector<std::string>& GetUserNames() const { return m_userNames; }
+    const std::vector<ButtonRecord>& GetButtons() const { return m_buttons; }
+    // The records' item ID lists and labels alone, in the same order.
+    ButtonFields<CItemIdList> GetItemIdLists() const {
+        return {m_buttons, &ButtonRecord::itemIdList};
+    }
+    ButtonFields<std::string> GetLabels() const { return {m_buttons, &ButtonRecord::label}; }
 
     CItemContextMenuWnd& GetItemMenu() { return m_itemMenu; }
     CBandFolderMenu& GetFolderMenu() { return m_folderMenu; }
@@ -101,7 +130,8 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 private:
-    // Gives the button of command id the label at index, wide where there is a wide one.
+    // Gives the button of command id the label of the record at index, wide where there is
+    // a wide one.
     void SetButtonText(int id, size_t index);
 
 protected:
@@ -144,10 +174,7 @@ private:
     IUnknown* m_owner = nullptr;
     CParentHook m_parentHook;
     IInputObjectSite* m_site = nullptr;
-    std::vector<CItemIdList> m_itemIdLists;
-    std::vector<std::string> m_labels;
-    std::vector<std::wstring> m_wideLabels;
-    std::vector<std::string> m_userNames;
+    std::vector<ButtonRecord> m_buttons;
     int m_barHeight = kBarHeight;
     DWORD m_bandId = 0;
     DWORD m_viewMode = 0;
