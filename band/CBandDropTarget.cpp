@@ -6,10 +6,8 @@
 #include <utility>
 #include <vector>
 
-#include "band/CBandToolBar.h"
 #include "band/core/ButtonHitTest.h"
 #include "common/DroppedItemIdList.h"
-#include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 #include "common/WindowMessages.h"
 #include "framework/ComTry.h"
@@ -27,7 +25,7 @@ void SetInsertMark(HWND window, int button, DWORD flags) {
 
 } // namespace
 
-CBandDropTarget::CBandDropTarget(CBandToolBar& toolbar) : m_toolbar(toolbar) {}
+CBandDropTarget::CBandDropTarget(IBandDropSite& toolbar) : m_toolbar(toolbar) {}
 
 CBandDropTarget::~CBandDropTarget() = default;
 
@@ -89,8 +87,8 @@ STDMETHODIMP CBandDropTarget::DragOver(DWORD, POINTL point, DWORD* effect) {
 
 STDMETHODIMP CBandDropTarget::DragLeave() {
     COM_TRY_BEGIN
-    if (m_toolbar.GetHwnd() != nullptr) {
-        SetInsertMark(m_toolbar.GetHwnd(), -1, 0);
+    if (m_toolbar.GetDropWindow() != nullptr) {
+        SetInsertMark(m_toolbar.GetDropWindow(), -1, 0);
     }
     ReleaseData();
     return S_OK;
@@ -110,7 +108,7 @@ STDMETHODIMP CBandDropTarget::Drop(IDataObject*, DWORD, POINTL point, DWORD* eff
     if (!data) {
         return S_OK;
     }
-    HWND window = m_toolbar.GetHwnd();
+    HWND window = m_toolbar.GetDropWindow();
     if (window == nullptr) {
         return S_OK;
     }
@@ -170,7 +168,7 @@ void CBandDropTarget::ReleaseData() {
 }
 
 bool CBandDropTarget::ShowInsertMark(POINT screenPoint) {
-    HWND window = m_toolbar.GetHwnd();
+    HWND window = m_toolbar.GetDropWindow();
     if (window == nullptr) {
         return false;
     }
@@ -189,7 +187,7 @@ bool CBandDropTarget::ShowInsertMark(POINT screenPoint) {
 }
 
 bool CBandDropTarget::HitTestInsertion(POINT screenPoint, int* index) {
-    HWND window = m_toolbar.GetHwnd();
+    HWND window = m_toolbar.GetDropWindow();
     if (index) {
         *index = -1;
     }

@@ -7,13 +7,32 @@
 #include <windows.h>
 #include <ole2.h>
 
+#include <string>
+
+#include "common/MenuItemList.h"
+#include "framework/CItemIdList.h"
 #include "framework/ComPtr.h"
 
-class CBandToolBar;
+// What the drop target needs of the toolbar it serves; the toolbar implements it.
+class IBandDropSite {
+public:
+    // The toolbar control, null when it has no window: the hit tests and the insertion mark
+    // are asked of it.
+    virtual HWND GetDropWindow() const = 0;
+    virtual int GetButtonCount() const = 0;
+    // The immediate button of a dropped item at index (0 .. count). The list is taken over;
+    // false (and the list freed) when the button cannot be inserted.
+    virtual bool InsertDroppedItem(int index, CItemIdList item, const std::string& label) = 0;
+    // The list as the buttons now stand, to be saved.
+    virtual MenuItemList GetButtonList() const = 0;
+
+protected:
+    ~IBandDropSite() = default;
+};
 
 class CBandDropTarget : public IDropTarget {
 public:
-    explicit CBandDropTarget(CBandToolBar& toolbar);
+    explicit CBandDropTarget(IBandDropSite& toolbar);
     virtual ~CBandDropTarget();
 
     // IUnknown
@@ -41,7 +60,7 @@ public:
     bool HitTestInsertion(POINT screenPoint, int* index);
 
 private:
-    CBandToolBar& m_toolbar;
+    IBandDropSite& m_toolbar;
     CComPtr<IDataObject> m_data;
     HWND m_registeredWindow = nullptr;
 };

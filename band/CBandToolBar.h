@@ -31,7 +31,7 @@ protected:
     ~IBandFocusSink() = default;
 };
 
-class CBandToolBar : public CShellToolBar {
+class CBandToolBar : public CShellToolBar, public IBandDropSite {
 public:
     // What the toolbar keeps of one button: one record per button, in button order.
     struct ButtonRecord {
@@ -104,17 +104,18 @@ public:
     int FindFreeCommandId();
     // The index of the button with this command id, or -1.
     int CommandToIndex(UINT commandId) const;
-    int GetButtonCount() const;
+    int GetButtonCount() const override;
 
     // Whether the "Text" option is on (read afresh).
     static bool IsTextOptionOn();
     // The immediate button of a dropped item at index (0 .. count): the item ID list and
     // label go into a new record at index. The list is taken over; false (and the list
     // freed) when the button cannot be inserted.
-    bool InsertDroppedItem(int index, CItemIdList item, const std::string& label);
+    bool InsertDroppedItem(int index, CItemIdList item, const std::string& label) override;
     // The buttons' records as the menu item list, each with the user's own name where there
     // is one and an empty one otherwise.
-    MenuItemList GetButtonList() const;
+    MenuItemList GetButtonList() const override;
+    HWND GetDropWindow() const override { return GetHwnd(); }
     // One per button, in button order.
     const std::vector<ButtonRecord>& GetButtons() const { return m_buttons; }
     // The records' item ID lists and labels alone, in the same order.
