@@ -1,5 +1,6 @@
 // State of an in-process COM server: its module handle, the lock count that decides when
-// it may be unloaded, and the class table with one class-factory slot per class.
+// it may be unloaded, and the class table with one class-factory slot per class. The
+// server's entry points (InProcServer.h) keep one:
 //
 //   static const CClassEntry kClasses[] = {{&CLSID_MyThing, &CMyThing::Create}};
 //   CComModule g_module;
