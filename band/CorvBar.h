@@ -28,12 +28,7 @@ public:
     // Destroys the window if it is still there and lets go of the site.
     ~CorvBar() override;
 
-    COM_IUNKNOWN_METHODS
-
-    static const CQITableEntry* GetQITable();
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv) {
-        return CreateInstance(outer, riid, ppv);
-    }
+    COM_CREATABLE_OBJECT
 
     // IDispatch, served from the registered type library.
     STDMETHODIMP GetTypeInfoCount(UINT* count) override;

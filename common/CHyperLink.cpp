@@ -7,7 +7,6 @@
 
 namespace {
 
-const char kHyperLinkProperty[] = "CorvinaHyperLink";
 constexpr COLORREF kLinkColour = RGB(0, 0, 255);
 
 std::string WindowText(HWND window) {
@@ -25,14 +24,10 @@ CHyperLink::~CHyperLink() {
 }
 
 bool CHyperLink::Attach(HWND control, const char* target) {
-    if (m_control || !IsWindow(control)) {
+    if (!CSubclassWnd::Attach(control)) {
         return false;
     }
-    m_control = control;
     m_target = target && *target ? target : WindowText(control);
-    SetPropA(control, kHyperLinkProperty, this);
-    m_previous = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
     // Clicks reach a static control only with SS_NOTIFY.
     SetWindowLongPtrA(control, GWL_STYLE, GetWindowLongPtrA(control, GWL_STYLE) | SS_NOTIFY);
     m_normalFont = reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0));
@@ -49,20 +44,19 @@ bool CHyperLink::Attach(HWND control, const char* target) {
 }
 
 void CHyperLink::Detach() {
-    if (!m_control) {
+    HWND control = GetHwnd();
+    if (!control) {
         return;
     }
-    if (IsWindow(m_control)) {
-        KillTimer(m_control, kHoverTimerId);
-        SetWindowLongPtrA(m_control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previous));
-        RemovePropA(m_control, kHyperLinkProperty);
-        if (m_hovering) {
-            SendMessageA(m_control, WM_SETFONT, reinterpret_cast<WPARAM>(m_normalFont), TRUE);
-        }
+    const bool alive = IsWindow(control) != FALSE;
+    if (alive) {
+        KillTimer(control, kHoverTimerId);
+    }
+    CSubclassWnd::Detach();
+    if (alive && m_hovering) {
+        SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(m_normalFont), TRUE);
     }
     m_hovering = false;
-    m_control = nullptr;
-    m_previous = nullptr;
 }
 
 void CHyperLink::LoadLinkCursor() {
@@ -83,19 +77,19 @@ void CHyperLink::LoadLinkCursor() {
 }
 
 void CHyperLink::FitToText() {
-    HWND parent = GetParent(m_control);
+    HWND parent = GetParent(GetHwnd());
     RECT rect{};
-    GetWindowRect(m_control, &rect);
+    GetWindowRect(GetHwnd(), &rect);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    const std::string text = WindowText(m_control);
+    const std::string text = WindowText(GetHwnd());
     SIZE extent{0, 0};
     {
-        CWindowDC dc(m_control);
+        CWindowDC dc(GetHwnd());
         CSelectObject font(dc, m_underlineFont ? static_cast<HGDIOBJ>(m_underlineFont.Get())
                                                : static_cast<HGDIOBJ>(m_normalFont));
         GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &extent);
     }
-    const LONG_PTR style = GetWindowLongPtrA(m_control, GWL_STYLE) & SS_TYPEMASK;
+    const LONG_PTR style = GetWindowLongPtrA(GetHwnd(), GWL_STYLE) & SS_TYPEMASK;
     corvina::LinkAlignment alignment = corvina::LinkAlignment::Left;
     if (style == SS_CENTER) {
         alignment = corvina::LinkAlignment::Center;
@@ -104,7 +98,7 @@ void CHyperLink::FitToText() {
     }
     const corvina::LinkRect fitted = corvina::FitLinkRect(
         {rect.left, rect.top, rect.right, rect.bottom}, extent.cx, extent.cy, alignment);
-    SetWindowPos(m_control, nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
+    SetWindowPos(GetHwnd(), nullptr, fitted.left, fitted.top, fitted.right - fitted.left,
                  fitted.bottom - fitted.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
@@ -114,24 +108,24 @@ void CHyperLink::SetHover(bool hovering) {
     }
     m_hovering = hovering;
     if (hovering) {
-        SetTimer(m_control, kHoverTimerId, kHoverTimerInterval, nullptr);
+        SetTimer(GetHwnd(), kHoverTimerId, kHoverTimerInterval, nullptr);
     } else {
-        KillTimer(m_control, kHoverTimerId);
+        KillTimer(GetHwnd(), kHoverTimerId);
     }
-    InvalidateRect(m_control, nullptr, TRUE);
+    InvalidateRect(GetHwnd(), nullptr, TRUE);
 }
 
 void CHyperLink::Paint() {
     PAINTSTRUCT paint{};
-    HDC dc = BeginPaint(m_control, &paint);
+    HDC dc = BeginPaint(GetHwnd(), &paint);
     RECT client{};
-    GetClientRect(m_control, &client);
-    HWND parent = GetParent(m_control);
+    GetClientRect(GetHwnd(), &client);
+    HWND parent = GetParent(GetHwnd());
     HBRUSH background = reinterpret_cast<HBRUSH>(SendMessageA(parent, WM_CTLCOLORSTATIC,
                                                               reinterpret_cast<WPARAM>(dc),
-                                                              reinterpret_cast<LPARAM>(m_control)));
+                                                              reinterpret_cast<LPARAM>(GetHwnd())));
     FillRect(dc, &client, background ? background : GetSysColorBrush(COLOR_3DFACE));
-    const std::string text = WindowText(m_control);
+    const std::string text = WindowText(GetHwnd());
     {
         CSelectObject font(dc, m_hovering && m_underlineFont
                                    ? static_cast<HGDIOBJ>(m_underlineFont.Get())
@@ -141,10 +135,10 @@ void CHyperLink::Paint() {
         DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &client,
                   DT_SINGLELINE | DT_NOPREFIX | DT_LEFT | DT_TOP);
     }
-    EndPaint(m_control, &paint);
+    EndPaint(GetHwnd(), &paint);
 }
 
-LRESULT CHyperLink::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+LRESULT CHyperLink::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_PAINT:
         Paint();
@@ -165,7 +159,7 @@ LRESULT CHyperLink::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             POINT point{};
             RECT rect{};
             GetCursorPos(&point);
-            GetWindowRect(m_control, &rect);
+            GetWindowRect(GetHwnd(), &rect);
             if (!PtInRect(&rect, point)) {
                 SetHover(false);
             }
@@ -175,22 +169,12 @@ LRESULT CHyperLink::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_LBUTTONUP:
         OpenTarget(m_target.c_str());
         return 0;
-    case WM_NCDESTROY: {
-        WNDPROC previous = m_previous;
-        HWND control = m_control;
+    case WM_NCDESTROY:
+        // Unhooked first; the control's own procedure still gets its last message.
         Detach();
-        return CallWindowProcA(previous, control, message, wParam, lParam);
+        break;
     }
-    }
-    return CallWindowProcA(m_previous, m_control, message, wParam, lParam);
-}
-
-LRESULT CALLBACK CHyperLink::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    auto* self = static_cast<CHyperLink*>(GetPropA(window, kHyperLinkProperty));
-    if (!self || self->m_control != window) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
-    return self->OnMessage(message, wParam, lParam);
+    return Default(message, wParam, lParam);
 }
 
 std::string CHyperLink::BuildFallbackCommand(const char* target) {

@@ -7,9 +7,10 @@
 
 #include <string>
 
+#include "framework/CSubclassWnd.h"
 #include "framework/Handles.h"
 
-class CHyperLink {
+class CHyperLink : private CSubclassWnd {
 public:
     CHyperLink();
     ~CHyperLink();
@@ -20,7 +21,7 @@ public:
     // Detach is called. An empty target opens the control's own text.
     bool Attach(HWND control, const char* target);
     void Detach();
-    HWND GetHwnd() const { return m_control; }
+    HWND GetHwnd() const { return CSubclassWnd::GetHwnd(); }
     const std::string& GetTarget() const { return m_target; }
     bool IsHovering() const { return m_hovering; }
 
@@ -34,15 +35,12 @@ public:
     static constexpr UINT kHoverTimerInterval = 100;
 
 private:
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void FitToText();
     void SetHover(bool hovering);
     void Paint();
     void LoadLinkCursor();
 
-    HWND m_control = nullptr;
-    WNDPROC m_previous = nullptr;
     std::string m_target;
     HFONT m_normalFont = nullptr; // the control's, not ours
     CFontHandle m_underlineFont;

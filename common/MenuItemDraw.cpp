@@ -7,6 +7,7 @@
 #include "common/ShellMenuItemData.h"
 #include "common/WideLabels.h"
 #include "common/core/WideText.h"
+#include "framework/SystemVersion.h"
 
 using corvina::LayoutPoint;
 using corvina::LayoutRect;
@@ -134,18 +135,17 @@ CFontHandle CreateTextFont(const LOGFONTA& font) {
 }
 
 BOOL IsFlatMenuSystem() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    if (!GetVersionExA(&version)) {
+    CSystemVersion version;
+    if (!QuerySystemVersion(&version)) {
         return FALSE;
     }
     corvina::OsPlatform platform = corvina::OsPlatform::Win32s;
-    if (version.dwPlatformId == VER_PLATFORM_WIN32_NT) {
+    if (version.platformId == VER_PLATFORM_WIN32_NT) {
         platform = corvina::OsPlatform::WindowsNT;
-    } else if (version.dwPlatformId == VER_PLATFORM_WIN32_WINDOWS) {
+    } else if (version.platformId == VER_PLATFORM_WIN32_WINDOWS) {
         platform = corvina::OsPlatform::Windows9x;
     }
-    return corvina::IsFlatMenuVersion(platform, version.dwMajorVersion, version.dwMinorVersion);
+    return corvina::IsFlatMenuVersion(platform, version.major, version.minor);
 }
 
 SIZE MeasureMenuItem(const ShellMenuItemData& data, HFONT font, int extraWidth) {

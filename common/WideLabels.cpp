@@ -1,5 +1,7 @@
 #include "common/WideLabels.h"
 
+#include "framework/SystemVersion.h"
+
 namespace {
 
 // -1: not asked yet.
@@ -7,9 +9,7 @@ LONG g_wideLabels = -1;
 LONG g_forced = -1;
 
 bool AskSystem() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-    return GetVersionExA(&version) && version.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    return IsNtFamilySystem();
 }
 
 } // namespace

@@ -25,12 +25,7 @@ public:
     explicit CCorvinaExtention(IUnknown* outer);
     ~CCorvinaExtention() override;
 
-    COM_IUNKNOWN_METHODS
-
-    static const CQITableEntry* GetQITable();
-    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv) {
-        return CreateInstance(outer, riid, ppv);
-    }
+    COM_CREATABLE_OBJECT
 
     // IShellExtInit
     STDMETHODIMP Initialize(LPCITEMIDLIST folder, IDataObject* data, HKEY programKey) override;

@@ -13,6 +13,7 @@
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
 #include "framework/Scopes.h"
+#include "framework/SystemVersion.h"
 #include "foldermenu/core/MenuColumns.h"
 #include "foldermenu/core/MenuOrder.h"
 
@@ -315,16 +316,11 @@ void ShellMenuHost::PaintSpacer(const DRAWITEMSTRUCT& draw) {
 }
 
 bool ShellMenuHost::SystemScrollsLongMenus() {
-    OSVERSIONINFOA version = {};
-    version.dwOSVersionInfoSize = sizeof(version);
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    if (!GetVersionExA(&version)) {
+    CSystemVersion version;
+    if (!QuerySystemVersion(&version)) {
         return true;
     }
-#pragma GCC diagnostic pop
-    return corvina::SystemScrollsLongMenus(version.dwPlatformId == VER_PLATFORM_WIN32_NT,
-                                           version.dwMajorVersion, version.dwMinorVersion);
+    return corvina::SystemScrollsLongMenus(version.IsNtFamily(), version.major, version.minor);
 }
 
 bool ShellMenuHost::GetInfoTip(const ShellMenuItemData& data, MenuEntryTip* tip) {

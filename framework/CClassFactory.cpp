@@ -3,8 +3,8 @@
 #include "framework/ComTry.h"
 #include "framework/QueryInterfaceTable.h"
 
-CClassFactory::CClassFactory(CreateInstanceFunc create, CComModule* module)
-    : m_create(create), m_module(module) {}
+CClassFactory::CClassFactory(CreateInstanceFunc create, IServerLock* server)
+    : m_create(create), m_server(server) {}
 
 STDMETHODIMP CClassFactory::QueryInterface(REFIID riid, void** ppv) {
     static const CQITableEntry table[] = {QITABLE_ENTRY(CClassFactory, IClassFactory),
@@ -13,28 +13,28 @@ STDMETHODIMP CClassFactory::QueryInterface(REFIID riid, void** ppv) {
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::AddRef() {
-    // The first client reference takes the module lock before the count can show it: a
+    // The first client reference takes the server lock before the count can show it: a
     // second client that finds the count above 1 must find the lock taken as well, or
     // DllCanUnloadNow could answer S_OK while it holds the factory.
     for (;;) {
         const LONG current = InterlockedCompareExchange(&m_refs, 0, 0);
-        const bool first = current == 1 && m_module;
+        const bool first = current == 1 && m_server;
         if (first) {
-            m_module->Lock();
+            m_server->Lock();
         }
         if (InterlockedCompareExchange(&m_refs, current + 1, current) == current) {
             return static_cast<ULONG>(current + 1);
         }
         if (first) {
-            m_module->Unlock(); // another thread moved the count first; ours was not the first
+            m_server->Unlock(); // another thread moved the count first; ours was not the first
         }
     }
 }
 
 STDMETHODIMP_(ULONG) CClassFactory::Release() {
     const LONG refs = InterlockedDecrement(&m_refs);
-    if (refs == 1 && m_module) {
-        m_module->Unlock();
+    if (refs == 1 && m_server) {
+        m_server->Unlock();
     } else if (refs == 0) {
         delete this;
     }
@@ -58,12 +58,12 @@ STDMETHODIMP CClassFactory::CreateInstance(IUnknown* outer, REFIID riid, void** 
 }
 
 STDMETHODIMP CClassFactory::LockServer(BOOL lock) {
-    if (!m_module) {
+    if (!m_server) {
         return E_UNEXPECTED;
     }
     if (lock) {
-        // Module first: a concurrent LockServer(FALSE) that sees this lock may give it back.
-        m_module->Lock();
+        // Server first: a concurrent LockServer(FALSE) that sees this lock may give it back.
+        m_server->Lock();
         InterlockedIncrement(&m_serverLocks);
         return S_OK;
     }
@@ -75,7 +75,7 @@ STDMETHODIMP CClassFactory::LockServer(BOOL lock) {
             return S_OK;
         }
         if (InterlockedCompareExchange(&m_serverLocks, current - 1, current) == current) {
-            m_module->Unlock();
+            m_server->Unlock();
             return S_OK;
         }
     }

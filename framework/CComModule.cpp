@@ -1,7 +1,5 @@
 #include "framework/CComModule.h"
 
-#include "framework/CClassFactory.h"
-
 #include <new>
 
 CComModule* CComModule::s_module = nullptr;
@@ -14,7 +12,6 @@ bool CComModule::Init(HINSTANCE instance, const CClassEntry* classes, size_t cla
     if (classCount && !m_factories) {
         return false;
     }
-    InitializeCriticalSection(&m_factoryLock);
     m_instance = instance;
     m_classes = classes;
     m_classCount = classCount;
@@ -46,7 +43,6 @@ void CComModule::Term() {
     }
     delete[] m_factories;
     m_factories = nullptr;
-    DeleteCriticalSection(&m_factoryLock);
     m_classes = nullptr;
     m_classCount = 0;
     m_initialized = false;
@@ -69,12 +65,14 @@ HRESULT CComModule::DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
         }
         // One factory per class for the module's life; two threads asking at once must not
         // make two.
-        EnterCriticalSection(&m_factoryLock);
-        if (!m_factories[i]) {
-            m_factories[i] = new (std::nothrow) CClassFactory(m_classes[i].create, this);
+        CClassFactory* factory = nullptr;
+        {
+            CCriticalSectionLock lock(m_factoryLock);
+            if (!m_factories[i]) {
+                m_factories[i] = new (std::nothrow) CClassFactory(m_classes[i].create, this);
+            }
+            factory = m_factories[i];
         }
-        CClassFactory* factory = m_factories[i];
-        LeaveCriticalSection(&m_factoryLock);
         if (!factory) {
             return E_OUTOFMEMORY;
         }

@@ -1,5 +1,6 @@
 // State of an in-process COM server: its module handle, the lock count that decides when
-// it may be unloaded, and the class table with one class-factory slot per class.
+// it may be unloaded, and the class table with one class-factory slot per class. The
+// server's entry points (InProcServer.h) keep one:
 //
 //   static const CClassEntry kClasses[] = {{&CLSID_MyThing, &CMyThing::Create}};
 //   CComModule g_module;
@@ -14,18 +15,15 @@
 
 #include <cstddef>
 
-class CClassFactory;
-
-// Creates one object; outer is the controlling unknown when aggregated (then riid is
-// IID_IUnknown). Stores the interface in *ppv or nullptr on failure.
-using CreateInstanceFunc = HRESULT (*)(IUnknown* outer, REFIID riid, void** ppv);
+#include "framework/CClassFactory.h"
+#include "framework/Handles.h"
 
 struct CClassEntry {
     const CLSID* clsid;
     CreateInstanceFunc create;
 };
 
-class CComModule {
+class CComModule final : public IServerLock {
 public:
     CComModule() = default;
     CComModule(const CComModule&) = delete;
@@ -43,10 +41,10 @@ public:
 
     // The lock count is only ever changed with interlocked operations: Explorer may ask
     // DllCanUnloadNow from another thread while objects come and go.
-    LONG Lock() { return InterlockedIncrement(&m_lockCount); }
+    LONG Lock() override { return InterlockedIncrement(&m_lockCount); }
     // Never goes below zero: a client calling LockServer(FALSE) once too often must not keep
     // the server loaded for ever.
-    LONG Unlock();
+    LONG Unlock() override;
     LONG GetLockCount() const { return InterlockedCompareExchange(&m_lockCount, 0, 0); }
 
     // E_INVALIDARG when not initialised, E_POINTER for a null ppv,
@@ -64,7 +62,7 @@ private:
     const CClassEntry* m_classes = nullptr;
     size_t m_classCount = 0;
     CClassFactory** m_factories = nullptr;
-    CRITICAL_SECTION m_factoryLock{};
+    CCriticalSection m_factoryLock;
     bool m_initialized = false;
     mutable volatile LONG m_lockCount = 0;
 

@@ -4,11 +4,7 @@
 //   class CThing : public CComObjectRoot<CThing>, public IFoo, public IBar {
 //   public:
 //       explicit CThing(IUnknown* outer) : CComObjectRoot(outer) {}
-//       COM_IUNKNOWN_METHODS
-//       static const CQITableEntry* GetQITable();   // IFoo first: the identity
-//       static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv) {
-//           return CreateInstance(outer, riid, ppv);
-//       }
+//       COM_CREATABLE_OBJECT   // IUnknown, GetQITable (IFoo first: the identity), Create
 //   };
 #pragma once
 
@@ -140,4 +136,14 @@ private:
     }                                                                                              \
     STDMETHODIMP_(ULONG) Release() override {                                                      \
         return this->OuterRelease();                                                               \
+    }
+
+// The opening of a class that a server's class table creates: its IUnknown methods, the
+// declaration of its interface table (the class defines it; the first entry is the identity)
+// and Create, the table's creation function.
+#define COM_CREATABLE_OBJECT                                                                       \
+    COM_IUNKNOWN_METHODS                                                                           \
+    static const CQITableEntry* GetQITable();                                                      \
+    static HRESULT Create(IUnknown* outer, REFIID riid, void** ppv) {                              \
+        return CreateInstance(outer, riid, ppv);                                                   \
     }

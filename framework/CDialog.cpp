@@ -4,6 +4,7 @@
 #include "framework/CDataExchange.h"
 #include "framework/Debug.h"
 #include "framework/ModuleInstance.h"
+#include "framework/SystemVersion.h"
 
 CDialog::CDialog(UINT templateId, HINSTANCE resources)
     : m_templateId(templateId), m_resources(resources ? resources : GetThisModule()) {}
@@ -18,7 +19,7 @@ CDialog::~CDialog() {
 }
 
 bool CDialog::UsesWideTemplateCalls() {
-    return (GetVersion() & 0x80000000u) == 0;
+    return IsNtFamilySystem();
 }
 
 INT_PTR CDialog::DoModal(HWND parent) {

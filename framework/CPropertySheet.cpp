@@ -17,8 +17,6 @@ namespace {
 // remembered here for PSCB_INITIALIZED, which arrives inside PropertySheetA.
 thread_local CPropertySheet* t_startingSheet = nullptr;
 
-const char kSheetProperty[] = "FrameworkPropertySheet";
-
 } // namespace
 
 CPropertySheet::CPropertySheet(const char* caption, UINT startPage, HINSTANCE resources)
@@ -26,12 +24,7 @@ CPropertySheet::CPropertySheet(const char* caption, UINT startPage, HINSTANCE re
       m_resources(resources ? resources : GetThisModule()) {}
 
 CPropertySheet::~CPropertySheet() {
-    if (m_hWnd && IsWindow(m_hWnd)) {
-        RemovePropA(m_hWnd, kSheetProperty);
-        if (m_previousProc) {
-            SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_previousProc));
-        }
-    }
+    m_hook.Detach();
 }
 
 void CPropertySheet::AddPage(CPropertyPage* page) {
@@ -121,9 +114,8 @@ INT_PTR CPropertySheet::DoModal(HWND parent) {
     }
     t_startingSheet = outer;
 
-    // The window is gone; its procedure was put back at WM_NCDESTROY.
+    // The window is gone; it was unhooked at WM_NCDESTROY.
     m_hWnd = nullptr;
-    m_previousProc = nullptr;
     return result;
 }
 
@@ -148,10 +140,10 @@ LRESULT CPropertySheet::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CPropertySheet::DefaultProc(UINT message, WPARAM wParam, LPARAM lParam) {
-    if (!m_previousProc) {
+    if (!m_hook.GetHwnd()) {
         return DefWindowProcA(m_hWnd, message, wParam, lParam);
     }
-    return CallWindowProcA(m_previousProc, m_hWnd, message, wParam, lParam);
+    return m_hook.PassOn(message, wParam, lParam);
 }
 
 LRESULT CALLBACK CPropertySheet::CreationHook(int code, WPARAM wParam, LPARAM lParam) {
@@ -248,37 +240,29 @@ void CPropertySheet::FitPages() {
 
 void CPropertySheet::Subclass(HWND window) {
     m_hWnd = window;
-    SetPropA(window, kSheetProperty, this);
-    m_previousProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+    m_hook.Attach(window);
 }
 
-LRESULT CALLBACK CPropertySheet::SubclassProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) {
-    auto* self = static_cast<CPropertySheet*>(GetPropA(window, kSheetProperty));
-    if (!self) {
-        return DefWindowProcA(window, message, wParam, lParam);
-    }
+LRESULT CPropertySheet::CHook::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    CPropertySheet& sheet = m_sheet;
     if (message == WM_NCDESTROY) {
-        // Put the system's procedure back first, so that it sees its own last message.
-        WNDPROC previous = self->m_previousProc;
-        RemovePropA(window, kSheetProperty);
-        SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous));
-        self->m_previousProc = nullptr;
-        self->m_hWnd = nullptr;
+        // Unhooked first, so that the system's procedure sees its own last message.
+        HWND window = GetHwnd();
+        Detach();
+        sheet.m_hWnd = nullptr;
         if (CApp* app = CApp::GetApp()) {
             app->OnWindowDestroyed(window);
         }
-        return CallWindowProcA(previous, window, message, wParam, lParam);
+        return Default(message, wParam, lParam);
     }
     LRESULT result = 0;
     try {
-        result = self->WindowProc(message, wParam, lParam);
+        result = sheet.WindowProc(message, wParam, lParam);
     } catch (...) {
         TRACE_DEBUG("CPropertySheet: exception in WindowProc, message 0x%04X\n", message);
     }
-    if ((message == WM_INITDIALOG || message == WM_NULL) && self->m_initPending && self->m_hWnd) {
-        self->RunInitSheet();
+    if ((message == WM_INITDIALOG || message == WM_NULL) && sheet.m_initPending && sheet.m_hWnd) {
+        sheet.RunInitSheet();
     }
     return result;
 }

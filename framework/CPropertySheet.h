@@ -15,6 +15,8 @@
 #include <string>
 #include <vector>
 
+#include "framework/CSubclassWnd.h"
+
 class CPropertyPage;
 
 class CPropertySheet {
@@ -65,8 +67,20 @@ private:
     static LRESULT CALLBACK CreationHook(int code, WPARAM wParam, LPARAM lParam);
     static int CALLBACK SheetCallback(HWND window, UINT message, LPARAM lParam);
     void RunInitSheet();
-    static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     void Subclass(HWND window);
+
+    // The sheet window's hook: its messages go to the sheet's WindowProc.
+    class CHook final : public CSubclassWnd {
+    public:
+        explicit CHook(CPropertySheet& sheet) : m_sheet(sheet) {}
+        LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+        LRESULT PassOn(UINT message, WPARAM wParam, LPARAM lParam) {
+            return Default(message, wParam, lParam);
+        }
+
+    private:
+        CPropertySheet& m_sheet;
+    };
 
     std::string m_caption;
     UINT m_startPage;
@@ -74,6 +88,6 @@ private:
     UINT m_iconId = 0;
     std::vector<CPropertyPage*> m_pages;
     HWND m_hWnd = nullptr;
-    WNDPROC m_previousProc = nullptr;
+    CHook m_hook{*this};
     bool m_initPending = false;
 };

@@ -1,6 +1,7 @@
 #include "serversetup/Privileges.h"
 
 #include "framework/Handles.h"
+#include "framework/SystemVersion.h"
 #include "serversetup/core/GroupMembership.h"
 
 #include <cstddef>
@@ -24,14 +25,7 @@ BOOL ProcessHasEnabledBuiltinAlias(DWORD aliasRid) {
 } // namespace
 
 BOOL IsNtPlatform() {
-    // The structure of the old systems, without the service-pack fields.
-    static_assert(sizeof(OSVERSIONINFOA) == 148, "OSVERSIONINFOA must be 148 bytes");
-    OSVERSIONINFOA info = {};
-    info.dwOSVersionInfoSize = sizeof(info);
-    if (!GetVersionExA(&info)) {
-        return FALSE;
-    }
-    return info.dwPlatformId == VER_PLATFORM_WIN32_NT;
+    return IsNtFamilySystem() ? TRUE : FALSE;
 }
 
 BOOL TokenHasEnabledBuiltinAlias(HANDLE token, DWORD aliasRid) {

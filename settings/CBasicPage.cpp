@@ -15,6 +15,7 @@
 #include "framework/AnsiWide.h"
 #include "framework/CDataExchange.h"
 #include "framework/ModuleInstance.h"
+#include "framework/SystemVersion.h"
 #include "settings/ItemNameDialog.h"
 #include "settings/SettingsMessage.h"
 #include "settings/core/EditorRules.h"
@@ -52,7 +53,9 @@ const ToolbarButton kButtons[] = {
 };
 
 int SystemMajorVersion() {
-    return static_cast<int>(LOBYTE(LOWORD(GetVersion())));
+    CSystemVersion version;
+    QuerySystemVersion(&version);
+    return static_cast<int>(version.major);
 }
 
 void ShowError(const BilingualText& text) {

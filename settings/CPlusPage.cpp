@@ -67,14 +67,13 @@ void CPlusPage::DoDataExchange(CDataExchange& dx) {
     DDX_Check(dx, IDC_TIER_FLAG, m_tierFlag);
     DDX_Check(dx, IDC_FOLDER_ONLY, m_folderOnly);
     DDX_Check(dx, IDC_AUTOSTART, m_autostart);
+    DDX_HotKey(dx, IDC_HOTKEY, m_virtualKey, m_modifiers);
 }
 
 BOOL CPlusPage::OnInitDialog() {
     const BOOL result = CPropertyPage::OnInitDialog();
-    HWND hotKey = GetItem(IDC_HOTKEY);
-    SendMessageA(hotKey, HKM_SETHOTKEY, MAKEWORD(LOBYTE(m_virtualKey), LOBYTE(m_modifiers)), 0);
     // A key without Shift, Ctrl or Alt would take the key from every program: it gets Alt.
-    SendMessageA(hotKey, HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
+    SendMessageA(GetItem(IDC_HOTKEY), HKM_SETRULES, HKCOMB_NONE, MAKELPARAM(HOTKEYF_ALT, 0));
     if (!m_maySetAutostart) {
         EnableWindow(GetItem(IDC_AUTOSTART), FALSE);
     }
@@ -152,9 +151,6 @@ bool CPlusPage::PostUpdateOption(WPARAM wParam) {
 
 bool CPlusPage::OnApply() {
     UpdateData(true);
-    const WORD hotKey = LOWORD(SendMessageA(GetItem(IDC_HOTKEY), HKM_GETHOTKEY, 0, 0));
-    m_virtualKey = LOBYTE(hotKey);
-    m_modifiers = HIBYTE(hotKey);
 
     corvina::ResidentOptions options;
     options.keyCode = LOBYTE(m_virtualKey);
