@@ -5,6 +5,7 @@
 
 #include "common/ItemIdList.h"
 #include "common/MenuItemDraw.h"
+#include "common/MenuEntries.h"
 #include "common/MenuKeys.h"
 #include "common/WideLabels.h"
 #include "common/ShellMenuItemData.h"
@@ -15,8 +16,6 @@
 #include "framework/Scopes.h"
 #include "foldermenu/core/MenuColumns.h"
 #include "foldermenu/core/MenuOrder.h"
-
-const char ShellMenuHost::kRootPopupText[] = "POPUP MENU";
 
 namespace {
 
@@ -169,21 +168,10 @@ void ShellMenuHost::ShowAt(int x, int y, UINT trackFlags) {
     if (popup == nullptr) {
         return;
     }
-    // A popup only closes on a click elsewhere when its owner is the foreground window, and
-    // only a thread attached to the foreground's input may make it so.
-    const DWORD self = GetCurrentThreadId();
-    HWND foreground = GetForegroundWindow();
-    const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    const bool attached = foregroundThread != 0 && foregroundThread != self &&
-                          AttachThreadInput(self, foregroundThread, TRUE);
     HWND frame = GetParent(GetHwnd());
-    SetForegroundWindow(frame ? frame : GetHwnd());
-    const UINT command = static_cast<UINT>(TrackPopupMenu(
-        popup, trackFlags | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, GetHwnd(), nullptr));
-    if (attached) {
-        AttachThreadInput(self, foregroundThread, FALSE);
-    }
-    PostMessageA(GetHwnd(), WM_NULL, 0, 0);
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenuInForeground(popup, trackFlags | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y,
+                                   GetHwnd(), frame ? frame : GetHwnd()));
     HideTip();
     if (command != 0 && command != static_cast<UINT>(-1)) {
         ExecuteCommand(command);
@@ -203,13 +191,11 @@ BOOL ShellMenuHost::GetDrivesFolderInfo(int* iconIndex, std::string* displayName
 HMENU ShellMenuHost::BuildMenu() {
     DestroyMenu();
     m_nextCommandId = 1;
-    CMenuHandle root(CreateMenu());
-    CMenuHandle ownPopup(root ? CreatePopupMenu() : nullptr);
-    if (!ownPopup || !AppendMenuA(root, MF_POPUP | MF_STRING,
-                                  reinterpret_cast<UINT_PTR>(ownPopup.Get()), kRootPopupText)) {
+    HMENU popup = nullptr;
+    CMenuHandle root = CreatePopupMenuBar(&popup);
+    if (!root) {
         return nullptr;
     }
-    HMENU popup = ownPopup.Detach(); // the root destroys it with itself
     m_rootMenu = std::move(root);
     {
         CWaitCursor wait;

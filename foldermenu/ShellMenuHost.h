@@ -36,7 +36,6 @@ public:
     static constexpr int kTipMarginX = 4;
     static constexpr int kTipMarginY = 4;
     static constexpr int kTipWrapWidth = 50;
-    static const char kRootPopupText[]; // "POPUP MENU"
 
     ShellMenuHost();
     ~ShellMenuHost() override;
