@@ -318,25 +318,19 @@ ShellMenuItemData* CCorvinaExtention::FindEntry(UINT_PTR offset) const {
         return nullptr;
     }
     const auto found = m_commandMap.find(m_firstCommandId + static_cast<UINT>(offset));
-    return found == m_commandMap.end() ? nullptr : found->second.get();
+    return found == m_commandMap.end() ? nullptr : found->second;
 }
 
 ShellMenuItemData* CCorvinaExtention::FindOwnEntry(UINT commandId, ULONG_PTR itemData) const {
     // The host hands back whatever item data the entry carries; only our own may be
     // dereferenced.
-    if (!itemData) {
-        return nullptr;
-    }
-    const auto found = m_commandMap.find(commandId);
-    if (found != m_commandMap.end() &&
-        reinterpret_cast<ULONG_PTR>(found->second.get()) == itemData) {
-        return found->second.get();
+    if (ShellMenuItemData* entry = m_entries.Find(itemData)) {
+        const auto found = m_commandMap.find(commandId);
+        return found != m_commandMap.end() && found->second == entry ? entry : nullptr;
     }
     for (const CRetiredEntries& retired : m_retired) {
-        for (const ItemDataPtr& entry : retired.entries) {
-            if (reinterpret_cast<ULONG_PTR>(entry.get()) == itemData) {
-                return entry.get();
-            }
+        if (ShellMenuItemData* entry = retired.entries.Find(itemData)) {
+            return entry;
         }
     }
     return nullptr;
@@ -348,26 +342,26 @@ void CCorvinaExtention::RetireEntries() {
     for (auto it = m_retired.begin(); it != m_retired.end();) {
         it = IsMenu(it->submenu) ? it + 1 : m_retired.erase(it);
     }
-    if (m_commandMap.empty()) {
+    if (m_entries.Empty()) {
         return;
     }
     if (m_submenu && IsMenu(m_submenu)) {
-        CRetiredEntries retired{m_submenu, {}};
-        retired.entries.reserve(m_commandMap.size());
-        for (auto& entry : m_commandMap) {
-            retired.entries.push_back(std::move(entry.second));
-        }
-        m_retired.push_back(std::move(retired));
+        m_retired.push_back({m_submenu, std::move(m_entries)});
     }
+    m_entries.Clear();
     m_commandMap.clear();
     m_submenu = nullptr;
 }
 
 bool CCorvinaExtention::AddEntry(HMENU submenu, UINT id, UINT flags, ItemDataPtr data) {
-    ShellMenuItemData* raw = data.get();
-    m_commandMap[id] = std::move(data);
+    ShellMenuItemData* raw = m_entries.Keep(std::move(data));
+    if (raw == nullptr) {
+        return false;
+    }
+    m_commandMap[id] = raw;
     if (!AppendMenuA(submenu, flags, id, reinterpret_cast<LPCSTR>(raw))) {
         m_commandMap.erase(id);
+        m_entries.Free(raw);
         return false;
     }
     return true;

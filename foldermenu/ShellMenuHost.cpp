@@ -218,7 +218,7 @@ void ShellMenuHost::DestroyMenu() {
         FreeMenuItemData(popup);
     }
     // Data of entries no longer in the tree (taken out by someone else) is still ours.
-    m_itemData.clear();
+    m_itemData.Clear();
     // Detach the submenus from their entries first: destroying a menu destroys the popups
     // attached to it, and each handle must be destroyed exactly once.
     auto detachSubmenus = [](HMENU menu) {
@@ -273,7 +273,7 @@ void ShellMenuHost::FreeMenuItemData(HMENU menu) {
 }
 
 void ShellMenuHost::FreeItemData(ShellMenuItemData* data) {
-    m_itemData.erase(data);
+    m_itemData.Free(data);
 }
 
 void ShellMenuHost::UpdateMenuFont() {
@@ -531,14 +531,12 @@ bool ShellMenuHost::AppendEntry(HMENU menu, std::unique_ptr<ShellMenuItemData> d
     default:
         break;
     }
-    ShellMenuItemData* entry = data.get();
-    try {
-        m_itemData.emplace(entry, std::move(data));
-    } catch (...) {
-        return false; // data was freed with the node that could not be stored
+    ShellMenuItemData* entry = m_itemData.Keep(std::move(data));
+    if (entry == nullptr) {
+        return false;
     }
     if (!AppendMenuA(menu, flags, id, reinterpret_cast<LPCSTR>(entry))) {
-        m_itemData.erase(entry);
+        m_itemData.Free(entry);
         return false;
     }
     return true;
@@ -639,8 +637,7 @@ ShellMenuItemData* ShellMenuHost::FindCommandData(UINT commandId) const {
 
 bool ShellMenuHost::OwnsItemData(ULONG_PTR itemData) const {
     // Compared as an address only: what it points at is not read unless it is ours.
-    return itemData != 0 &&
-           m_itemData.count(reinterpret_cast<const ShellMenuItemData*>(itemData)) != 0;
+    return m_itemData.Owns(itemData);
 }
 
 HMENU ShellMenuHost::GetPopupMenu() const {
@@ -684,11 +681,11 @@ void ShellMenuHost::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
 }
 
 void ShellMenuHost::OnDrawItem(const DRAWITEMSTRUCT& draw) {
-    const auto found = m_itemData.find(reinterpret_cast<const ShellMenuItemData*>(draw.itemData));
-    if (found == m_itemData.end()) {
+    ShellMenuItemData* found = m_itemData.Find(draw.itemData);
+    if (found == nullptr) {
         return;
     }
-    ShellMenuItemData& data = *found->second;
+    ShellMenuItemData& data = *found;
     if (data.GetKind() == MenuItemKind::Separator) {
         PaintSpacer(draw);
     } else {
@@ -703,11 +700,8 @@ void ShellMenuHost::OnDrawItem(const DRAWITEMSTRUCT& draw) {
 LRESULT ShellMenuHost::OnMenuChar(WPARAM typed, bool unicode, HMENU menu) {
     return AnswerShellMenuChar(
         menu, typed, unicode, [this](const MENUITEMINFOA& item) -> const ShellMenuItemData* {
-            if (!OwnsItemData(item.dwItemData)) {
-                return nullptr;
-            }
-            const auto* data = reinterpret_cast<const ShellMenuItemData*>(item.dwItemData);
-            return data->GetKind() == MenuItemKind::Separator ? nullptr : data;
+            const ShellMenuItemData* data = m_itemData.Find(item.dwItemData);
+            return data && data->GetKind() != MenuItemKind::Separator ? data : nullptr;
         });
 }
 
