@@ -1,6 +1,7 @@
 #include "band/CItemContextMenuWnd.h"
 
 #include "common/ItemIdList.h"
+#include "common/MenuEntries.h"
 #include "common/ShellQueries.h"
 #include "common/WideLabels.h"
 #include "framework/AnsiWide.h"
@@ -61,15 +62,12 @@ bool CItemContextMenuWnd::TrackMenu(POINT screenPoint, UINT trackFlags) {
     if (!GetHwnd() || m_menu) {
         return false;
     }
-    CMenuHandle bar(CreateMenu());
-    CMenuHandle popup(CreatePopupMenu());
-    if (!bar || !popup ||
-        !AppendMenuA(bar, MF_POPUP | MF_STRING, reinterpret_cast<UINT_PTR>(popup.Get()),
-                     "POPUP MENU")) {
+    // The bar owns the submenu and destroys it with itself.
+    HMENU submenu = nullptr;
+    CMenuHandle bar = CreatePopupMenuBar(&submenu);
+    if (!bar) {
         return false;
     }
-    // The bar owns the submenu from here on and destroys it with itself.
-    HMENU submenu = popup.Detach();
     m_menu = std::move(bar);
 
     if (!FillMenu(submenu)) {
@@ -78,25 +76,14 @@ bool CItemContextMenuWnd::TrackMenu(POINT screenPoint, UINT trackFlags) {
         return false;
     }
 
-    // A band lives in a thread that is not the foreground one; without sharing its input
-    // the menu would not close when the user clicks elsewhere.
-    const DWORD ownThread = GetCurrentThreadId();
-    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-    const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
-                          AttachThreadInput(ownThread, foregroundThread, TRUE);
-    SetForegroundWindow(GetParent(GetHwnd()));
+    // A band lives in a thread that is not the foreground one: the toolbar is brought forward
+    // with the foreground's input shared.
+    const int command = static_cast<int>(
+        TrackPopupMenuInForeground(submenu, trackFlags | TPM_RETURNCMD, screenPoint.x,
+                                   screenPoint.y, GetHwnd(), GetParent(GetHwnd())));
 
-    const int command = static_cast<int>(TrackPopupMenu(
-        submenu, trackFlags | TPM_RETURNCMD, screenPoint.x, screenPoint.y, 0, GetHwnd(), nullptr));
-
-    if (attached) {
-        AttachThreadInput(ownThread, foregroundThread, FALSE);
-    }
     // The window goes when the band closes during the menu: then nothing more is done.
     const bool whole = GetHwnd() != nullptr;
-    if (whole) {
-        PostMessageA(GetHwnd(), WM_NULL, 0, 0);
-    }
     if (whole && command != 0 && command != -1) {
         RunCommand(static_cast<UINT>(command));
     }

@@ -94,7 +94,8 @@ bool IsMenuOwnerUnicode() {
            IsWindowUnicode(info.hwndMenuOwner);
 }
 
-LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel& labelOf) {
+LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel& labelOf,
+                       MenuLabelPrefix prefix) {
     const int count = menu ? GetMenuItemCount(menu) : 0;
     std::vector<corvina::MenuKeyEntry> entries;
     entries.reserve(count > 0 ? static_cast<size_t>(count) : 0);
@@ -113,6 +114,7 @@ LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel&
             if (label != nullptr) {
                 entry.label = label;
                 entry.choosable = true;
+                entry.ampersandPrefix = prefix == MenuLabelPrefix::Ampersand;
             }
         }
         entries.push_back(entry);

@@ -23,10 +23,17 @@ bool IsMenuOwnerUnicode();
 // when a key never picks the entry (a separator, someone else's data).
 using MenuKeyLabel = std::function<const char*(const MENUITEMINFOA& item)>;
 
+// How the labels of a menu are drawn.
+enum class MenuLabelPrefix {
+    None,      // as they are: an "&" is an ordinary character
+    Ampersand, // with prefix processing: "&x" shows an underlined x, its mnemonic
+};
+
 // The WM_MENUCHAR answer for menu: MNC_SELECT or MNC_EXECUTE with the entry's position, or
-// MNC_IGNORE when no entry starts with the typed character. Labels are drawn as they are, so
-// an "&" in them is an ordinary character.
-LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel& labelOf);
+// MNC_IGNORE when no entry starts with the typed character (or, with Ampersand, has it as its
+// mnemonic, which comes first).
+LRESULT AnswerMenuChar(HMENU menu, const std::string& typed, const MenuKeyLabel& labelOf,
+                       MenuLabelPrefix prefix = MenuLabelPrefix::None);
 
 // The entry data behind one entry of a menu of shell items; null when a key never picks it.
 using MenuKeyEntryData = std::function<const ShellMenuItemData*(const MENUITEMINFOA& item)>;

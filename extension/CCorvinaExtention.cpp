@@ -5,10 +5,9 @@
 #include <utility>
 
 #include "common/ItemIdList.h"
+#include "common/MenuEntries.h"
 #include "common/MenuItemDraw.h"
 #include "common/MenuKeys.h"
-#include "common/WideLabels.h"
-#include "common/ModulePaths.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
 #include "extension/core/ContextMenuLayout.h"
@@ -21,15 +20,12 @@
 namespace {
 
 const BilingualText kSubmenuCaption = {L"コルヴィナ(&Q)", "&Corvina"};
-const BilingualText kSettingsLabel = {L"設定...", "Settings..."};
 const BilingualText kHelpTextFormat = {L"%s を開く", "Open %s."};
 
 // Menu texts are read up to this many bytes when looking for an earlier submenu; the Unicode
 // command strings are cut to this many characters.
 constexpr int kMenuTextLimit = 1024;
 constexpr int kWideTextLimit = 1024;
-
-const char kSettingsProgram[] = "Corvset.exe";
 
 // Removes every entry captioned like ours, from the last to the first, so that positions
 // still to be visited do not shift. Separators beside them stay.
@@ -136,49 +132,32 @@ STDMETHODIMP CCorvinaExtention::QueryContextMenu(HMENU menu, UINT, UINT firstId,
 
     for (size_t i = 0; i < layout.recordsShown; ++i) {
         const MenuItemRecord& record = m_records[i];
-        int iconIndex = -1;
-        auto data = std::make_unique<ShellMenuItemData>();
-        data->SetKind(MenuItemKind::Command);
+        std::unique_ptr<ShellMenuItemData> data = CreateRecordEntry(record);
+        if (!data) {
+            return E_OUTOFMEMORY;
+        }
         // The records stay with the object for later menu requests; each entry owns a copy.
         data->SetItemIdList(CopyItemIdList(record.itemIdList));
-        // The user's own name is a code-page text; the shell's name comes as it is.
-        if (UseWideLabels()) {
-            std::wstring label;
-            QueryWideLabelAndIcon(record.itemIdList, &label, &iconIndex);
-            data->SetWideLabel(label.c_str());
-        } else {
-            std::string label;
-            QueryLabelAndIcon(record.itemIdList, &label, &iconIndex);
-            data->SetLabel(label.c_str());
-        }
-        if (!record.displayName.empty()) {
-            data->SetLabel(record.displayName.c_str());
-        }
-        data->SetIconIndex(iconIndex);
         AddEntry(m_submenu, firstId + static_cast<UINT>(i), MF_OWNERDRAW, std::move(data));
     }
     if (layout.separator) {
-        auto data = std::make_unique<ShellMenuItemData>();
-        data->SetKind(MenuItemKind::Separator);
+        std::unique_ptr<ShellMenuItemData> data =
+            ShellMenuItemData::Create(MenuItemKind::Separator);
+        if (!data) {
+            return E_OUTOFMEMORY;
+        }
         AddEntry(m_submenu, firstId + static_cast<UINT>(layout.recordsShown),
                  MF_OWNERDRAW | MF_SEPARATOR, std::move(data));
     }
 
-    const std::string settingsPath = GetSiblingPath(GetThisModule(), kSettingsProgram);
-    const bool settingsExists = !settingsPath.empty() && IsExistingFile(settingsPath.c_str());
-    auto settings = std::make_unique<ShellMenuItemData>();
-    settings->SetKind(MenuItemKind::Command);
-    settings->SetLabel(BuildText(kSettingsLabel).c_str());
-    if (settingsExists) {
-        CItemIdList list = ParsePathToItemIdList(settingsPath.c_str());
-        int iconIndex = -1;
-        if (list && QueryIconIndex(list, &iconIndex)) {
-            settings->SetIconIndex(iconIndex);
-        }
-        settings->SetItemIdList(std::move(list));
+    // Greyed when the settings program is not beside this module.
+    bool settingsPresent = false;
+    std::unique_ptr<ShellMenuItemData> settings = CreateSettingsEntry(&settingsPresent);
+    if (!settings) {
+        return E_OUTOFMEMORY;
     }
     AddEntry(m_submenu, firstId + layout.settingsOffset,
-             MF_OWNERDRAW | (settingsExists ? 0u : static_cast<UINT>(MF_GRAYED)),
+             MF_OWNERDRAW | (settingsPresent ? 0u : static_cast<UINT>(MF_GRAYED)),
              std::move(settings));
 
     return MAKE_HRESULT(SEVERITY_SUCCESS, 0, layout.identifierCount);
@@ -339,25 +318,19 @@ ShellMenuItemData* CCorvinaExtention::FindEntry(UINT_PTR offset) const {
         return nullptr;
     }
     const auto found = m_commandMap.find(m_firstCommandId + static_cast<UINT>(offset));
-    return found == m_commandMap.end() ? nullptr : found->second.get();
+    return found == m_commandMap.end() ? nullptr : found->second;
 }
 
 ShellMenuItemData* CCorvinaExtention::FindOwnEntry(UINT commandId, ULONG_PTR itemData) const {
     // The host hands back whatever item data the entry carries; only our own may be
     // dereferenced.
-    if (!itemData) {
-        return nullptr;
-    }
-    const auto found = m_commandMap.find(commandId);
-    if (found != m_commandMap.end() &&
-        reinterpret_cast<ULONG_PTR>(found->second.get()) == itemData) {
-        return found->second.get();
+    if (ShellMenuItemData* entry = m_entries.Find(itemData)) {
+        const auto found = m_commandMap.find(commandId);
+        return found != m_commandMap.end() && found->second == entry ? entry : nullptr;
     }
     for (const CRetiredEntries& retired : m_retired) {
-        for (const ItemDataPtr& entry : retired.entries) {
-            if (reinterpret_cast<ULONG_PTR>(entry.get()) == itemData) {
-                return entry.get();
-            }
+        if (ShellMenuItemData* entry = retired.entries.Find(itemData)) {
+            return entry;
         }
     }
     return nullptr;
@@ -369,26 +342,26 @@ void CCorvinaExtention::RetireEntries() {
     for (auto it = m_retired.begin(); it != m_retired.end();) {
         it = IsMenu(it->submenu) ? it + 1 : m_retired.erase(it);
     }
-    if (m_commandMap.empty()) {
+    if (m_entries.Empty()) {
         return;
     }
     if (m_submenu && IsMenu(m_submenu)) {
-        CRetiredEntries retired{m_submenu, {}};
-        retired.entries.reserve(m_commandMap.size());
-        for (auto& entry : m_commandMap) {
-            retired.entries.push_back(std::move(entry.second));
-        }
-        m_retired.push_back(std::move(retired));
+        m_retired.push_back({m_submenu, std::move(m_entries)});
     }
+    m_entries.Clear();
     m_commandMap.clear();
     m_submenu = nullptr;
 }
 
 bool CCorvinaExtention::AddEntry(HMENU submenu, UINT id, UINT flags, ItemDataPtr data) {
-    ShellMenuItemData* raw = data.get();
-    m_commandMap[id] = std::move(data);
+    ShellMenuItemData* raw = m_entries.Keep(std::move(data));
+    if (raw == nullptr) {
+        return false;
+    }
+    m_commandMap[id] = raw;
     if (!AppendMenuA(submenu, flags, id, reinterpret_cast<LPCSTR>(raw))) {
         m_commandMap.erase(id);
+        m_entries.Free(raw);
         return false;
     }
     return true;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "CorvinaIds.h"
+#include "common/MenuItemDataOwner.h"
 #include "common/MenuItemList.h"
 #include "common/ShellMenuItemData.h"
 #include "framework/CComObjectRoot.h"
@@ -57,7 +58,8 @@ private:
     ShellMenuItemData* FindOwnEntry(UINT commandId, ULONG_PTR itemData) const;
     // Moves the entries of an earlier menu request aside, freeing them when their menu is gone.
     void RetireEntries();
-    // Appends data to submenu as an owner-drawn entry with id, and records it in the map.
+    // Appends data to submenu as an owner-drawn entry with id, keeping the data and recording
+    // the entry under id.
     bool AddEntry(HMENU submenu, UINT id, UINT flags, ItemDataPtr data);
     HRESULT LoadTypeInfo();
     // A counted reference to the type information, loaded on first use.
@@ -65,12 +67,14 @@ private:
 
     MenuItemList m_records;
     UINT m_firstCommandId = 0;
-    std::map<UINT, ItemDataPtr> m_commandMap;
+    // The data of the current submenu's entries, and each entry by its command identifier.
+    CMenuItemDataOwner<ShellMenuItemData> m_entries;
+    std::map<UINT, ShellMenuItemData*> m_commandMap;
     HMENU m_submenu = nullptr; // owned by the host's menu once inserted
     // Entries of earlier requests, kept while their submenu may still be shown.
     struct CRetiredEntries {
         HMENU submenu;
-        std::vector<ItemDataPtr> entries;
+        CMenuItemDataOwner<ShellMenuItemData> entries;
     };
     std::vector<CRetiredEntries> m_retired;
     CFontHandle m_menuFont;

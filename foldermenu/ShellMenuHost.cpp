@@ -5,6 +5,7 @@
 
 #include "common/ItemIdList.h"
 #include "common/MenuItemDraw.h"
+#include "common/MenuEntries.h"
 #include "common/MenuKeys.h"
 #include "common/WideLabels.h"
 #include "common/ShellMenuItemData.h"
@@ -16,8 +17,6 @@
 #include "framework/SystemVersion.h"
 #include "foldermenu/core/MenuColumns.h"
 #include "foldermenu/core/MenuOrder.h"
-
-const char ShellMenuHost::kRootPopupText[] = "POPUP MENU";
 
 namespace {
 
@@ -170,21 +169,10 @@ void ShellMenuHost::ShowAt(int x, int y, UINT trackFlags) {
     if (popup == nullptr) {
         return;
     }
-    // A popup only closes on a click elsewhere when its owner is the foreground window, and
-    // only a thread attached to the foreground's input may make it so.
-    const DWORD self = GetCurrentThreadId();
-    HWND foreground = GetForegroundWindow();
-    const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
-    const bool attached = foregroundThread != 0 && foregroundThread != self &&
-                          AttachThreadInput(self, foregroundThread, TRUE);
     HWND frame = GetParent(GetHwnd());
-    SetForegroundWindow(frame ? frame : GetHwnd());
-    const UINT command = static_cast<UINT>(TrackPopupMenu(
-        popup, trackFlags | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0, GetHwnd(), nullptr));
-    if (attached) {
-        AttachThreadInput(self, foregroundThread, FALSE);
-    }
-    PostMessageA(GetHwnd(), WM_NULL, 0, 0);
+    const UINT command = static_cast<UINT>(
+        TrackPopupMenuInForeground(popup, trackFlags | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y,
+                                   GetHwnd(), frame ? frame : GetHwnd()));
     HideTip();
     if (command != 0 && command != static_cast<UINT>(-1)) {
         ExecuteCommand(command);
@@ -204,13 +192,11 @@ BOOL ShellMenuHost::GetDrivesFolderInfo(int* iconIndex, std::string* displayName
 HMENU ShellMenuHost::BuildMenu() {
     DestroyMenu();
     m_nextCommandId = 1;
-    CMenuHandle root(CreateMenu());
-    CMenuHandle ownPopup(root ? CreatePopupMenu() : nullptr);
-    if (!ownPopup || !AppendMenuA(root, MF_POPUP | MF_STRING,
-                                  reinterpret_cast<UINT_PTR>(ownPopup.Get()), kRootPopupText)) {
+    HMENU popup = nullptr;
+    CMenuHandle root = CreatePopupMenuBar(&popup);
+    if (!root) {
         return nullptr;
     }
-    HMENU popup = ownPopup.Detach(); // the root destroys it with itself
     m_rootMenu = std::move(root);
     {
         CWaitCursor wait;
@@ -233,7 +219,7 @@ void ShellMenuHost::DestroyMenu() {
         FreeMenuItemData(popup);
     }
     // Data of entries no longer in the tree (taken out by someone else) is still ours.
-    m_itemData.clear();
+    m_itemData.Clear();
     // Detach the submenus from their entries first: destroying a menu destroys the popups
     // attached to it, and each handle must be destroyed exactly once.
     auto detachSubmenus = [](HMENU menu) {
@@ -288,7 +274,7 @@ void ShellMenuHost::FreeMenuItemData(HMENU menu) {
 }
 
 void ShellMenuHost::FreeItemData(ShellMenuItemData* data) {
-    m_itemData.erase(data);
+    m_itemData.Free(data);
 }
 
 void ShellMenuHost::UpdateMenuFont() {
@@ -541,14 +527,12 @@ bool ShellMenuHost::AppendEntry(HMENU menu, std::unique_ptr<ShellMenuItemData> d
     default:
         break;
     }
-    ShellMenuItemData* entry = data.get();
-    try {
-        m_itemData.emplace(entry, std::move(data));
-    } catch (...) {
-        return false; // data was freed with the node that could not be stored
+    ShellMenuItemData* entry = m_itemData.Keep(std::move(data));
+    if (entry == nullptr) {
+        return false;
     }
     if (!AppendMenuA(menu, flags, id, reinterpret_cast<LPCSTR>(entry))) {
-        m_itemData.erase(entry);
+        m_itemData.Free(entry);
         return false;
     }
     return true;
@@ -649,8 +633,7 @@ ShellMenuItemData* ShellMenuHost::FindCommandData(UINT commandId) const {
 
 bool ShellMenuHost::OwnsItemData(ULONG_PTR itemData) const {
     // Compared as an address only: what it points at is not read unless it is ours.
-    return itemData != 0 &&
-           m_itemData.count(reinterpret_cast<const ShellMenuItemData*>(itemData)) != 0;
+    return m_itemData.Owns(itemData);
 }
 
 HMENU ShellMenuHost::GetPopupMenu() const {
@@ -694,11 +677,11 @@ void ShellMenuHost::OnMenuSelect(UINT item, UINT flags, HMENU menu) {
 }
 
 void ShellMenuHost::OnDrawItem(const DRAWITEMSTRUCT& draw) {
-    const auto found = m_itemData.find(reinterpret_cast<const ShellMenuItemData*>(draw.itemData));
-    if (found == m_itemData.end()) {
+    ShellMenuItemData* found = m_itemData.Find(draw.itemData);
+    if (found == nullptr) {
         return;
     }
-    ShellMenuItemData& data = *found->second;
+    ShellMenuItemData& data = *found;
     if (data.GetKind() == MenuItemKind::Separator) {
         PaintSpacer(draw);
     } else {
@@ -713,11 +696,8 @@ void ShellMenuHost::OnDrawItem(const DRAWITEMSTRUCT& draw) {
 LRESULT ShellMenuHost::OnMenuChar(WPARAM typed, bool unicode, HMENU menu) {
     return AnswerShellMenuChar(
         menu, typed, unicode, [this](const MENUITEMINFOA& item) -> const ShellMenuItemData* {
-            if (!OwnsItemData(item.dwItemData)) {
-                return nullptr;
-            }
-            const auto* data = reinterpret_cast<const ShellMenuItemData*>(item.dwItemData);
-            return data->GetKind() == MenuItemKind::Separator ? nullptr : data;
+            const ShellMenuItemData* data = m_itemData.Find(item.dwItemData);
+            return data && data->GetKind() != MenuItemKind::Separator ? data : nullptr;
         });
 }
 

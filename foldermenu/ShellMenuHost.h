@@ -10,9 +10,9 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
+#include "common/MenuItemDataOwner.h"
 #include "common/ShellMenuItemData.h"
 #include "framework/CItemIdList.h"
 #include "framework/CWnd.h"
@@ -36,7 +36,6 @@ public:
     static constexpr int kTipMarginX = 4;
     static constexpr int kTipMarginY = 4;
     static constexpr int kTipWrapWidth = 50;
-    static const char kRootPopupText[]; // "POPUP MENU"
 
     ShellMenuHost();
     ~ShellMenuHost() override;
@@ -149,8 +148,8 @@ private:
     // Destroyed one by one, detached from their entries first (a menu destroys the popups
     // attached to it, and each handle must go exactly once).
     std::vector<CMenuHandle> m_createdSubmenus;
-    // Every entry's data, keyed by the address its entry carries.
-    std::unordered_map<const ShellMenuItemData*, std::unique_ptr<ShellMenuItemData>> m_itemData;
+    // Every entry's data; each entry carries a plain pointer to its own.
+    CMenuItemDataOwner<ShellMenuItemData> m_itemData;
     UINT m_nextCommandId = 1;
     CFontHandle m_menuFont;
     int m_charWidth = 0;

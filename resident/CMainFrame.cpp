@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "common/MenuEntries.h"
 #include "common/ModulePaths.h"
 #include "common/Registry.h"
 #include "common/ResidentOptionsStore.h"
@@ -120,18 +121,8 @@ void CMainFrame::ShowTrayMenu() {
     }
     POINT point{};
     GetCursorPos(&point);
-    // Without the foreground the menu would not close when the user clicks elsewhere.
-    const DWORD ownThread = GetCurrentThreadId();
-    const DWORD foregroundThread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
-    const bool attached = foregroundThread != 0 && foregroundThread != ownThread &&
-                          AttachThreadInput(ownThread, foregroundThread, TRUE);
-    SetForegroundWindow(GetHwnd());
-    TrackPopupMenu(popup, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, point.x, point.y, 0, GetHwnd(),
-                   nullptr);
-    if (attached) {
-        AttachThreadInput(ownThread, foregroundThread, FALSE);
-    }
-    PostMessageA(GetHwnd(), WM_NULL, 0, 0);
+    TrackPopupMenuInForeground(popup, TPM_RIGHTBUTTON | TPM_BOTTOMALIGN, point.x, point.y,
+                               GetHwnd(), GetHwnd());
     m_decorator.ReleaseAll();
 }
 

@@ -2,9 +2,13 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <new>
+#include <string>
+#include <vector>
 
 #include "common/MenuItemDraw.h"
+#include "common/MenuKeys.h"
 #include "common/core/MenuItemLayout.h"
 #include "resident/core/ResidentOptions.h"
 
@@ -108,63 +112,61 @@ void CMenuDecorator::DecoratePopup(HMENU popup) {
         record->image = (info.fType & MFT_SEPARATOR) ? -1 : GetImageIndex(info.wID);
         std::memcpy(record->label, text, sizeof record->label);
         record->label[sizeof record->label - 1] = '\0';
+        record->menu = popup;
 
         // Kept before the entry points at it, so that no entry can point at a record that
         // could not be kept.
-        m_records.push_back({popup, info.wID, std::move(owned)});
+        if (m_records.Keep(std::move(owned)) == nullptr) {
+            return;
+        }
         MENUITEMINFOA changed{};
         changed.cbSize = sizeof changed;
         changed.fMask = MIIM_FTYPE | MIIM_DATA;
         changed.fType = info.fType | MFT_OWNERDRAW;
         changed.dwItemData = reinterpret_cast<ULONG_PTR>(record);
         if (!SetMenuItemInfoA(popup, i, TRUE, &changed)) {
-            m_records.pop_back();
+            m_records.Free(record);
         }
     }
 }
 
 void CMenuDecorator::ReleasePopup(HMENU popup) {
-    auto keep = std::stable_partition(m_records.begin(), m_records.end(),
-                                      [popup](const Entry& e) { return e.menu != popup; });
-    for (auto it = keep; it != m_records.end(); ++it) {
-        if (IsMenu(it->menu)) {
-            // The entry may outlive this call: it must not point at freed memory.
-            const int count = GetMenuItemCount(it->menu);
-            for (int i = 0; i < count; ++i) {
-                MENUITEMINFOA info{};
-                info.cbSize = sizeof info;
+    if (IsMenu(popup)) {
+        // The entries may outlive this call: none may point at a freed record.
+        const int count = GetMenuItemCount(popup);
+        for (int i = 0; i < count; ++i) {
+            MENUITEMINFOA info{};
+            info.cbSize = sizeof info;
+            info.fMask = MIIM_FTYPE | MIIM_DATA;
+            const Record* record =
+                GetMenuItemInfoA(popup, i, TRUE, &info) ? m_records.Find(info.dwItemData) : nullptr;
+            if (record != nullptr && record->menu == popup) {
                 info.fMask = MIIM_FTYPE | MIIM_DATA;
-                if (GetMenuItemInfoA(it->menu, i, TRUE, &info) &&
-                    info.dwItemData == reinterpret_cast<ULONG_PTR>(it->record.get())) {
-                    info.fMask = MIIM_FTYPE | MIIM_DATA;
-                    info.fType &= ~MFT_OWNERDRAW;
-                    info.dwItemData = 0;
-                    SetMenuItemInfoA(it->menu, i, TRUE, &info);
-                    break;
-                }
+                info.fType &= ~MFT_OWNERDRAW;
+                info.dwItemData = 0;
+                SetMenuItemInfoA(popup, i, TRUE, &info);
             }
         }
     }
-    m_records.erase(keep, m_records.end()); // and the records with them
+    m_records.FreeIf([popup](const Record& record) { return record.menu == popup; });
 }
 
 void CMenuDecorator::ReleaseAll() {
-    while (!m_records.empty()) {
-        ReleasePopup(m_records.front().menu);
+    std::vector<HMENU> menus;
+    m_records.ForEach([&menus](const Record& record) {
+        if (std::find(menus.begin(), menus.end(), record.menu) == menus.end()) {
+            menus.push_back(record.menu);
+        }
+    });
+    for (HMENU menu : menus) {
+        ReleasePopup(menu);
     }
 }
 
 CMenuDecorator::Record* CMenuDecorator::FindRecord(ULONG_PTR data) const {
-    if (!data) {
-        return nullptr;
-    }
-    for (const Entry& entry : m_records) {
-        if (reinterpret_cast<ULONG_PTR>(entry.record.get()) == data &&
-            std::memcmp(entry.record->tag, kRecordTag, sizeof kRecordTag) == 0) {
-            return entry.record.get();
-        }
-    }
-    return nullptr;
+    Record* record = m_records.Find(data);
+    return record && std::memcmp(record->tag, kRecordTag, sizeof kRecordTag) == 0 ? record
+                                                                                  : nullptr;
 }
 
 bool CMenuDecorator::OnMeasureItem(MEASUREITEMSTRUCT* measure) {
@@ -227,40 +229,26 @@ bool CMenuDecorator::OnDrawItem(const DRAWITEMSTRUCT& draw) {
     return true;
 }
 
-bool CMenuDecorator::OnMenuChar(char typed, HMENU menu, LRESULT* result) {
+bool CMenuDecorator::OnMenuChar(WPARAM typed, HMENU menu, LRESULT* result) {
     bool ours = false;
-    for (const Entry& entry : m_records) {
-        ours = ours || entry.menu == menu;
-    }
+    m_records.ForEach([menu, &ours](const Record& record) { ours = ours || record.menu == menu; });
     if (!ours) {
         return false;
     }
-    std::vector<std::string> labels;
-    int highlighted = -1;
-    const int count = GetMenuItemCount(menu);
-    for (int i = 0; i < count; ++i) {
-        MENUITEMINFOA info{};
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_DATA | MIIM_STATE;
-        GetMenuItemInfoA(menu, i, TRUE, &info);
-        if (info.fState & MFS_HILITE) {
-            highlighted = i;
-        }
-        const Record* record = FindRecord(info.dwItemData);
-        labels.emplace_back(record ? record->label : "");
+    // The labels are the menu's own, drawn with their mnemonics.
+    const LRESULT answer = AnswerMenuChar(
+        menu, MenuCharText(typed, m_frame != nullptr && IsWindowUnicode(m_frame)),
+        [this](const MENUITEMINFOA& item) -> const char* {
+            const Record* record = FindRecord(item.dwItemData);
+            return record ? record->label : nullptr;
+        },
+        MenuLabelPrefix::Ampersand);
+    // A character no entry answers to is left to the system.
+    if (HIWORD(answer) == MNC_IGNORE) {
+        return false;
     }
-    const corvina::MenuCharResult resolved = corvina::ResolveMenuChar(labels, typed, highlighted);
-    switch (resolved.action) {
-    case corvina::MenuCharAction::Execute:
-        *result = MAKELRESULT(resolved.index, MNC_EXECUTE);
-        return true;
-    case corvina::MenuCharAction::Select:
-        *result = MAKELRESULT(resolved.index, MNC_SELECT);
-        return true;
-    case corvina::MenuCharAction::Default:
-        break;
-    }
-    return false;
+    *result = answer;
+    return true;
 }
 
 bool CMenuDecorator::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result) {
@@ -295,8 +283,7 @@ bool CMenuDecorator::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, L
         }
         return false;
     case WM_MENUCHAR:
-        return OnMenuChar(static_cast<char>(LOWORD(wParam)), reinterpret_cast<HMENU>(lParam),
-                          result);
+        return OnMenuChar(wParam, reinterpret_cast<HMENU>(lParam), result);
     case WM_SYSCOLORCHANGE:
         LoadImages();
         return false;

@@ -7,10 +7,9 @@
 #include <commctrl.h>
 
 #include <cstdint>
-#include <memory>
-#include <string>
 #include <vector>
 
+#include "common/MenuItemDataOwner.h"
 #include "framework/Handles.h"
 
 class CMenuDecorator {
@@ -37,29 +36,26 @@ public:
     // Gives popup's entries back their plain form and frees their records.
     void ReleasePopup(HMENU popup);
     void ReleaseAll();
-    size_t GetRecordCount() const { return m_records.size(); }
+    size_t GetRecordCount() const { return m_records.Size(); }
     int GetImageIndex(UINT command) const;
     HFONT GetFont() const { return m_font.Get(); }
 
 private:
+    // The entry's menu item carries a plain pointer to its record as its data; the record
+    // lives as long as the entry is decorated.
     struct Record {
         char tag[4];
         UINT flags; // the entry's MF_* state and type when it was converted
         int image;  // toolbar image, -1 for none
         char label[260];
-    };
-    // The entry's menu item carries record.get() as its data; the record lives as long as
-    // this entry.
-    struct Entry {
-        HMENU menu;
-        UINT command;
-        std::unique_ptr<Record> record;
+        HMENU menu; // the popup the entry is in
     };
 
     Record* FindRecord(ULONG_PTR data) const;
     bool OnMeasureItem(MEASUREITEMSTRUCT* measure);
     bool OnDrawItem(const DRAWITEMSTRUCT& draw);
-    bool OnMenuChar(char typed, HMENU menu, LRESULT* result);
+    // wParam as the frame got it.
+    bool OnMenuChar(WPARAM typed, HMENU menu, LRESULT* result);
     void LoadImages();
     void UpdateFont();
 
@@ -71,5 +67,5 @@ private:
     std::vector<uint16_t> m_imageCommands;
     CImageListHandle m_images;
     CFontHandle m_font;
-    std::vector<Entry> m_records;
+    CMenuItemDataOwner<Record> m_records;
 };

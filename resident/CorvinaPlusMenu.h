@@ -9,8 +9,6 @@
 
 class CorvinaPlusMenu : public ShellMenuHost {
 public:
-    static const char kSettingsFileName[]; // "Corvset.exe"
-
     CorvinaPlusMenu();
     ~CorvinaPlusMenu() override;
 
@@ -25,9 +23,9 @@ public:
     bool GetInfoTip(const ShellMenuItemData& data, MenuEntryTip* tip) override;
     void FillFolderMenu(ShellMenuItemData& data) override;
 
-    // "Settings..." or its Japanese form, for the current system.
+    // "Settings..." or its Japanese form, for the current system (GetSettingsLabel).
     static std::string GetSettingsLabel();
-    // The settings program beside this module.
+    // The settings program beside this module (GetSettingsProgramPath).
     static std::string GetSettingsPath();
 
 private:

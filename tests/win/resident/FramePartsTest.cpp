@@ -320,6 +320,41 @@ TEST_F(MenuDecorator, MenuCharacterExecutesSelectsOrLeavesItToTheSystem) {
     DestroyMenu(other);
 }
 
+// Beyond ASCII the tray menu answers as the suite's other menus do: a lower-case letter of
+// the system's code page picks the entry whose mnemonic is its upper-case form.
+TEST_F(MenuDecorator, MenuCharacterBeyondAsciiPicksItsMnemonic) {
+    const struct {
+        UINT codePage;
+        const wchar_t* label;
+        const wchar_t* typed;
+    } cases[] = {
+        {1252, L"&\u00C4nderungen", L"\u00E4"},     // A and a with diaeresis
+        {932, L"\u8A2D\u5B9A(&\uFF33)", L"\uFF53"}, // full-width S and s
+    };
+    int tried = 0;
+    for (const auto& c : cases) {
+        if (GetACP() != c.codePage) {
+            continue;
+        }
+        ++tried;
+        AppendMenuA(popup, MF_STRING, 40001, ToAnsi(c.label).c_str());
+        decorator.Attach(frame, resources, 128, 16, 15);
+        bool handled = false;
+        Send(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(popup), 0, &handled);
+        // An ANSI window gets a double-byte character with its lead byte in the high half.
+        const std::string typed = ToAnsi(c.typed);
+        const WORD key =
+            typed.size() == 2 ? MAKEWORD(typed[1], typed[0]) : static_cast<BYTE>(typed[0]);
+        const LRESULT result =
+            Send(WM_MENUCHAR, MAKEWPARAM(key, MF_POPUP), reinterpret_cast<LPARAM>(popup), &handled);
+        EXPECT_TRUE(handled);
+        EXPECT_EQ(result, MAKELRESULT(5, MNC_EXECUTE));
+    }
+    if (tried == 0) {
+        GTEST_SKIP() << "no case for code page " << GetACP();
+    }
+}
+
 TEST_F(MenuDecorator, FontDrawsTheSystemsCodePage) {
     decorator.Attach(frame, resources, 128, 16, 15);
     LOGFONTA logFont{};
