@@ -11,6 +11,7 @@
 #include "common/ModulePaths.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
+#include "common/core/SuiteNames.h"
 #include "extension/core/ContextMenuLayout.h"
 #include "framework/AnsiWide.h"
 #include "framework/ComTry.h"
@@ -28,8 +29,6 @@ const BilingualText kHelpTextFormat = {L"%s を開く", "Open %s."};
 // command strings are cut to this many characters.
 constexpr int kMenuTextLimit = 1024;
 constexpr int kWideTextLimit = 1024;
-
-const char kSettingsProgram[] = "Corvset.exe";
 
 // Removes every entry captioned like ours, from the last to the first, so that positions
 // still to be visited do not shift. Separators beside them stay.
@@ -164,7 +163,7 @@ STDMETHODIMP CCorvinaExtention::QueryContextMenu(HMENU menu, UINT, UINT firstId,
                  MF_OWNERDRAW | MF_SEPARATOR, std::move(data));
     }
 
-    const std::string settingsPath = GetSiblingPath(GetThisModule(), kSettingsProgram);
+    const std::string settingsPath = GetSiblingPath(GetThisModule(), corvina::kSettingsFileName);
     const bool settingsExists = !settingsPath.empty() && IsExistingFile(settingsPath.c_str());
     auto settings = std::make_unique<ShellMenuItemData>();
     settings->SetKind(MenuItemKind::Command);

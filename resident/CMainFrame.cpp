@@ -6,6 +6,7 @@
 #include "common/Registry.h"
 #include "common/ResidentOptionsStore.h"
 #include "common/UiText.h"
+#include "common/core/SuiteNames.h"
 #include "framework/Handles.h"
 #include "framework/ModuleInstance.h"
 #include "resident/CAboutDlg.h"
@@ -63,7 +64,7 @@ HWND CMainFrame::FindSettingsSheet() {
 }
 
 bool CMainFrame::StartSettingsProgram() {
-    std::string command = GetSiblingPath(GetThisModule(), "Corvset.exe");
+    std::string command = GetSiblingPath(GetThisModule(), corvina::kSettingsFileName);
     if (command.empty()) {
         return false;
     }

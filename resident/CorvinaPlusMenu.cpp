@@ -9,9 +9,8 @@
 #include "common/ShellQueries.h"
 #include "common/WideLabels.h"
 #include "common/UiText.h"
+#include "common/core/SuiteNames.h"
 #include "framework/AnsiWide.h"
-
-const char CorvinaPlusMenu::kSettingsFileName[] = "Corvset.exe";
 
 namespace {
 
@@ -44,7 +43,7 @@ std::string CorvinaPlusMenu::GetSettingsLabel() {
 }
 
 std::string CorvinaPlusMenu::GetSettingsPath() {
-    return GetSiblingPath(ThisModule(), kSettingsFileName);
+    return GetSiblingPath(ThisModule(), corvina::kSettingsFileName);
 }
 
 BOOL CorvinaPlusMenu::GetDrivesFolderInfo(int* iconIndex, std::string* displayName) {

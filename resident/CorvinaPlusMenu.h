@@ -9,8 +9,6 @@
 
 class CorvinaPlusMenu : public ShellMenuHost {
 public:
-    static const char kSettingsFileName[]; // "Corvset.exe"
-
     CorvinaPlusMenu();
     ~CorvinaPlusMenu() override;
 

@@ -9,6 +9,7 @@
 #include "common/Registry.h"
 #include "common/ResidentOptionsStore.h"
 #include "common/WindowMessages.h"
+#include "common/core/SuiteNames.h"
 #include "framework/CDataExchange.h"
 #include "framework/CRegKey.h"
 #include "framework/Handles.h"
@@ -17,9 +18,6 @@
 #include "serversetup/Privileges.h"
 
 namespace {
-
-const char kResidentFileName[] = "CorvinaPlus.exe";
-const char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 UINT UpdateOptionMessage() {
     static const UINT message = RegisterWindowMessageA(kUpdateOptionMessageName);
@@ -44,7 +42,7 @@ CPlusPage::CPlusPage(const std::string& residentFolder, bool maySetAutostart)
     // An unreadable module folder leaves the path empty: nothing is started and no entry
     // pointing at the drive's root is written.
     if (!residentFolder.empty()) {
-        m_residentPath = residentFolder + kResidentFileName;
+        m_residentPath = residentFolder + corvina::kResidentFileName;
     }
     ReadOptions();
 }
@@ -58,8 +56,8 @@ void CPlusPage::ReadOptions() {
 
     std::string stored;
     m_autostart = !m_residentPath.empty() &&
-                  ReadRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
-                                     &stored) &&
+                  ReadRegistryString(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath,
+                                     corvina::kAutostartValueName, &stored) &&
                   corvina::IsOwnAutostartValue(stored, m_residentPath, EqualsAsTheSystem);
 }
 
@@ -168,11 +166,13 @@ bool CPlusPage::OnApply() {
     }
     if (m_autostart) {
         // Windows reads the Run values at log-on: they keep their terminator.
-        WriteTerminatedRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
+        WriteTerminatedRegistryString(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath,
+                                      corvina::kAutostartValueName,
                                       corvina::BuildAutostartValue(m_residentPath));
     } else {
         CRegKey run;
-        if (run.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
+        if (run.Open(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath, KEY_SET_VALUE) ==
+            ERROR_SUCCESS) {
             run.DeleteValue(corvina::kAutostartValueName);
         }
     }

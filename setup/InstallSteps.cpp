@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/core/SuiteNames.h"
 #include "framework/CRegKey.h"
 #include "setup/CProgressBar.h"
 #include "setup/FileRules.h"
@@ -86,9 +87,9 @@ void CreateSuiteShortcuts(const std::string& installFolder) {
     const std::string folder = InFolder(programs, "Corvina");
     CreateFolderChain(corvina::SplitFolderComponents(folder, IsSystemLeadByte));
     CreateShortcut(InFolder(folder, "Corvina Plus.lnk"),
-                   InFolder(installFolder, "CorvinaPlus.exe"));
+                   InFolder(installFolder, corvina::kResidentFileName));
     CreateShortcut(InFolder(folder, BuildText(kSettingsShortcut)),
-                   InFolder(installFolder, "Corvset.exe"));
+                   InFolder(installFolder, corvina::kSettingsFileName));
 }
 
 // The entry that the system's Add/Remove Programs lists and runs: every value with its
@@ -109,10 +110,11 @@ void WriteUninstallEntry(const std::string& installFolder) {
 
 void WriteRunOnceAfterRestart(const std::string& installFolder) {
     CRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, kMachineRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+    if (key.Create(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath, KEY_ALL_ACCESS) !=
+        ERROR_SUCCESS) {
         return;
     }
-    key.SetString("CorvinaPlusOnce", InFolder(installFolder, "Corvset.exe"));
+    key.SetString("CorvinaPlusOnce", InFolder(installFolder, corvina::kSettingsFileName));
 }
 
 } // namespace
@@ -256,7 +258,8 @@ InstallResult RunInstallationSteps(HWND owner, CProgressBar& bar, const std::str
         }
     } else {
         SetupMessageBox(owner, kInstallationCompleted, MB_OK);
-        StartSetupProgram(InFolder(folder, "Corvset.exe").c_str(), nullptr, folder.c_str());
+        StartSetupProgram(InFolder(folder, corvina::kSettingsFileName).c_str(), nullptr,
+                          folder.c_str());
     }
     return InstallResult::Installed;
 }

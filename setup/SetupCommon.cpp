@@ -18,7 +18,6 @@ const BilingualText kUninstallNeedsAdministrator = {
 
 const char kUninstallEntryKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
-const char kMachineRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 bool IsSystemLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;

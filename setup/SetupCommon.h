@@ -14,9 +14,9 @@ const std::string& GetSetupMessageCaption();
 extern const BilingualText kInstallCaption;   // "インストール" / "Install"
 extern const BilingualText kUninstallCaption; // "アンインストール" / "Uninstall"
 
-// The keys both modes write or remove, under HKEY_LOCAL_MACHINE.
+// The key both modes write or remove, under HKEY_LOCAL_MACHINE (the "Run" key is
+// corvina::kMachineRunKeyPath).
 extern const char kUninstallEntryKey[]; // "...\CurrentVersion\Uninstall\Corvina"
-extern const char kMachineRunKey[];     // "...\CurrentVersion\Run"
 
 // The system code page's lead-byte test, for the portable path rules.
 bool IsSystemLeadByte(unsigned char byte);

@@ -1,5 +1,7 @@
 #include "setup/core/InstallRules.h"
 
+#include "common/core/SuiteNames.h"
+
 #include <climits>
 #include <cstdint>
 
@@ -274,7 +276,7 @@ bool IsSuiteShortcutTarget(std::string_view targetPath, LeadBytePredicate isLead
         return false;
     }
     const std::string_view name = FileNamePart(targetPath, isLead);
-    return EqualsAsciiNoCase(name, "Corvset.exe") || EqualsAsciiNoCase(name, "CorvinaPlus.exe");
+    return EqualsAsciiNoCase(name, kSettingsFileName) || EqualsAsciiNoCase(name, kResidentFileName);
 }
 
 void AddFolderOnce(std::vector<std::string>& folders, std::string_view folder) {
