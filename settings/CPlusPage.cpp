@@ -3,16 +3,15 @@
 #include <commctrl.h>
 
 #include <string_view>
-#include <vector>
 
 #include "common/ModulePaths.h"
+#include "common/ProgramStart.h"
 #include "common/Registry.h"
 #include "common/ResidentOptionsStore.h"
 #include "common/WindowMessages.h"
 #include "common/core/SuiteNames.h"
 #include "framework/CDataExchange.h"
 #include "framework/CRegKey.h"
-#include "framework/Handles.h"
 #include "settings/core/AutostartValue.h"
 #include "settings/resource.h"
 #include "serversetup/Privileges.h"
@@ -183,19 +182,5 @@ bool CPlusPage::StartResidentProgram() const {
     if (m_residentPath.empty()) {
         return false;
     }
-    std::string commandLine = corvina::QuoteCommandPath(m_residentPath);
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    const CHandle thread(process.hThread);
-    const CHandle processHandle(process.hProcess);
-    WaitForInputIdle(processHandle.Get(), 65535);
-    return true;
+    return StartProgram(m_residentPath, {});
 }

@@ -2,6 +2,7 @@
 
 #include <shlobj.h>
 
+#include "common/ProgramStart.h"
 #include "common/core/SuiteNames.h"
 #include "framework/CRegKey.h"
 #include "setup/CProgressBar.h"
@@ -258,8 +259,9 @@ InstallResult RunInstallationSteps(HWND owner, CProgressBar& bar, const std::str
         }
     } else {
         SetupMessageBox(owner, kInstallationCompleted, MB_OK);
-        StartSetupProgram(InFolder(folder, corvina::kSettingsFileName).c_str(), nullptr,
-                          folder.c_str());
+        ProgramStartOptions options;
+        options.currentFolder = folder.c_str();
+        StartProgram(InFolder(folder, corvina::kSettingsFileName), {}, options);
     }
     return InstallResult::Installed;
 }

@@ -188,23 +188,6 @@ std::string InstallFolderWithProductName(std::string_view folder,
     return result;
 }
 
-std::string BuildStartCommandLine(std::string_view programPath, std::string_view arguments) {
-    std::string line;
-    if (!programPath.empty() && programPath.front() == '"') {
-        line.assign(programPath);
-    } else {
-        line.reserve(programPath.size() + arguments.size() + 3);
-        line.push_back('"');
-        line.append(programPath);
-        line.push_back('"');
-    }
-    if (!arguments.empty()) {
-        line.push_back(' ');
-        line.append(arguments);
-    }
-    return line;
-}
-
 ProgressRange NormalizeProgressRange(int low, int high) {
     ProgressRange range{low, high};
     if (range.low >= range.high) {
