@@ -104,9 +104,9 @@ void WriteUninstallEntry(const std::string& installFolder) {
     corvina::FileVersion version;
     ReadPackageVersion(GetSetupProgram().folder, false, &version);
     const std::string program = InFolder(installFolder, "uninstall.exe");
-    key.SetString("DisplayName", corvina::UninstallDisplayName(version));
-    key.SetString("DisplayIcon", program);
-    key.SetString("UninstallString", corvina::QuoteProgramPath(program));
+    key.SetString("DisplayName", corvina::UninstallDisplayName(version), RegStringForm::Terminated);
+    key.SetString("DisplayIcon", program, RegStringForm::Terminated);
+    key.SetString("UninstallString", corvina::QuoteProgramPath(program), RegStringForm::Terminated);
 }
 
 void WriteRunOnceAfterRestart(const std::string& installFolder) {
@@ -115,7 +115,9 @@ void WriteRunOnceAfterRestart(const std::string& installFolder) {
         ERROR_SUCCESS) {
         return;
     }
-    key.SetString("CorvinaPlusOnce", InFolder(installFolder, corvina::kSettingsFileName));
+    // The system reads the Run values: they keep their terminator.
+    key.SetString("CorvinaPlusOnce", InFolder(installFolder, corvina::kSettingsFileName),
+                  RegStringForm::Terminated);
 }
 
 } // namespace
