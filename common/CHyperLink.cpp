@@ -2,6 +2,9 @@
 
 #include <shellapi.h>
 
+#include <utility>
+
+#include "common/ProgramStart.h"
 #include "common/Registry.h"
 #include "common/core/HyperlinkCommand.h"
 
@@ -204,14 +207,9 @@ bool CHyperLink::OpenTarget(const char* target) {
     if (command.empty()) {
         return false;
     }
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
+    // The registered command is a whole command line already; the browser is not waited for.
+    ProgramStartOptions options;
+    options.waitUntilIdle = false;
+    options.busyCursor = true;
+    return StartCommandLine(std::move(command), options);
 }

@@ -6,6 +6,7 @@
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
 #include "common/WideLabels.h"
+#include "common/core/SuiteNames.h"
 #include "framework/ModuleInstance.h"
 
 const char kMenuBarPopupText[] = "POPUP MENU";
@@ -13,7 +14,6 @@ const char kMenuBarPopupText[] = "POPUP MENU";
 namespace {
 
 const BilingualText kSettingsLabel = {L"設定...", "Settings..."};
-const char kSettingsProgram[] = "Corvset.exe";
 
 } // namespace
 
@@ -57,7 +57,7 @@ std::string GetSettingsLabel() {
 }
 
 std::string GetSettingsProgramPath() {
-    return GetSiblingPath(GetThisModule(), kSettingsProgram);
+    return GetSiblingPath(GetThisModule(), corvina::kSettingsFileName);
 }
 
 std::unique_ptr<ShellMenuItemData> CreateSettingsEntry(bool* present) {

@@ -60,8 +60,8 @@ void CorrectTypeLibDescription(ITypeLib* library, const wchar_t* description) {
     const LONG read =
         RegQueryValueExW(key, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(current), &size);
     if (read != ERROR_SUCCESS || type != REG_SZ || lstrcmpW(current, description) != 0) {
-        const DWORD bytes = static_cast<DWORD>((lstrlenW(description) + 1) * sizeof(WCHAR));
-        RegSetValueExW(key, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(description), bytes);
+        // The system reads the type library's keys.
+        key.SetWideString(nullptr, description, RegStringForm::Terminated);
     }
 }
 

@@ -23,9 +23,9 @@ struct ServerModuleRegistration {
 };
 
 // Runs the script, registers the type library (only once the script succeeded), then writes
-// the server's path as the class's "InprocServer32" default, stored without a terminator
-// like every string the suite writes; that last write never changes the result. Registry
-// errors come back as HRESULT_FROM_WIN32.
+// the server's path as the class's "InprocServer32" default, stored with its terminator as
+// COM reads it; that last write never changes the result. Registry errors come back as
+// HRESULT_FROM_WIN32.
 HRESULT RegisterServerModule(HMODULE module, const ServerModuleRegistration& server);
 // Removes what the script created, never the keys it marks NoRemove, and the type library.
 // Returns the script's result: a type library that was not registered is no failure.

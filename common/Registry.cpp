@@ -85,22 +85,26 @@ BOOL ReadRegistryString(HKEY root, const char* path, const char* name, std::stri
     return FALSE;
 }
 
-BOOL WriteRegistryString(HKEY root, const char* path, const char* name, std::string_view text) {
+namespace {
+
+BOOL WriteString(HKEY root, const char* path, const char* name, std::string_view text,
+                 RegStringForm form) {
     CRegKey key;
     if (key.Open(root, path, KEY_SET_VALUE) != ERROR_SUCCESS) {
         return FALSE;
     }
-    // Stored without a terminator: the data size is the text length.
-    return key.SetString(name, std::string(text), false) == ERROR_SUCCESS;
+    return key.SetString(name, text, form) == ERROR_SUCCESS;
+}
+
+} // namespace
+
+BOOL WriteRegistryString(HKEY root, const char* path, const char* name, std::string_view text) {
+    return WriteString(root, path, name, text, RegStringForm::TextOnly);
 }
 
 BOOL WriteTerminatedRegistryString(HKEY root, const char* path, const char* name,
                                    std::string_view text) {
-    CRegKey key;
-    if (key.Open(root, path, KEY_SET_VALUE) != ERROR_SUCCESS) {
-        return FALSE;
-    }
-    return key.SetString(name, std::string(text), true) == ERROR_SUCCESS;
+    return WriteString(root, path, name, text, RegStringForm::Terminated);
 }
 
 BOOL ReadRegistryDword(HKEY root, const char* path, const char* name, DWORD* value) {

@@ -1,7 +1,7 @@
 // Registry access as the whole suite does it: open a key, read or write one value, close the
-// key again. Strings are stored as REG_SZ whose data size is the text length, without a
-// terminating zero; readers append their own. All functions return 1 on success, 0 on
-// failure, and never create keys except EnsureRegistryKey.
+// key again. The suite's own strings are stored as REG_SZ whose data size is the text length,
+// without a terminating zero; readers append their own. All functions return 1 on success, 0
+// on failure, and never create keys except EnsureRegistryKey.
 #pragma once
 
 #include <windows.h>
@@ -22,12 +22,13 @@ BOOL EnsureRegistryKey(HKEY root, const char* path);
 // Reads a string value of any type, as the ANSI functions return it, cut at its first zero
 // byte; a stored terminator or none reads the same.
 BOOL ReadRegistryString(HKEY root, const char* path, const char* name, std::string* text);
-// Writes REG_SZ with the data size equal to the text length, no terminator: the suite's own
-// values, whose readers all accept both forms.
+// Writes REG_SZ with the data size equal to the text length, no terminator
+// (RegStringForm::TextOnly): the suite's own values, whose readers all accept both forms.
 BOOL WriteRegistryString(HKEY root, const char* path, const char* name, std::string_view text);
-// Writes REG_SZ with its terminating zero counted in the data size: values that the system
-// and other programs read (server paths, the Run values, the uninstall entry). Such readers
-// may take the stored bytes for the whole string and run past them.
+// Writes REG_SZ with its terminating zero counted in the data size (RegStringForm::Terminated):
+// values that the system and other programs read (server paths, the Run values, the
+// uninstall entry). Such readers may take the stored bytes for the whole string and run past
+// them.
 BOOL WriteTerminatedRegistryString(HKEY root, const char* path, const char* name,
                                    std::string_view text);
 

@@ -56,7 +56,8 @@ LONG SetValue(HKEY root, const RegistryOperation& operation) {
     if (operation.value.type == RegistryScriptValue::Type::Number) {
         return key.SetDWORD(name, operation.value.number);
     }
-    return key.SetString(name, operation.value.text);
+    // The scripts write the servers' keys, which COM and the shell read.
+    return key.SetString(name, operation.value.text, RegStringForm::Terminated);
 }
 
 LONG Apply(const RegistryOperation& operation) {

@@ -124,15 +124,33 @@ LONG CRegKey::SetDWORD(const char* name, DWORD value) {
     return SetValue(name, REG_DWORD, &value, sizeof(value));
 }
 
-LONG CRegKey::SetString(const char* name, const std::string& value, bool withTerminator) {
-    if (withTerminator) {
-        return SetValue(name, REG_SZ, value.c_str(), static_cast<DWORD>(value.size() + 1));
-    }
-    // RegSetValueExA on NT counts a zero byte that follows the data as its terminator;
-    // follow the text with a non-zero byte so that the stored size stays the text length.
-    std::string data = value;
-    data.push_back('\x01');
-    return SetValue(name, REG_SZ, data.data(), static_cast<DWORD>(value.size()));
+namespace {
+
+// The text followed by the character that ends it in the call: a zero that the data size
+// counts, or, for the text alone, a non-zero one that it leaves out. (RegSetValueExA on NT
+// counts a zero byte that follows the data as its terminator.)
+template <class Char>
+std::basic_string<Char> StoredString(std::basic_string_view<Char> value, RegStringForm form,
+                                     DWORD* size) {
+    std::basic_string<Char> data(value);
+    const bool terminated = form == RegStringForm::Terminated;
+    data.push_back(terminated ? Char(0) : Char(1));
+    *size = static_cast<DWORD>((value.size() + (terminated ? 1 : 0)) * sizeof(Char));
+    return data;
+}
+
+} // namespace
+
+LONG CRegKey::SetString(const char* name, std::string_view value, RegStringForm form) {
+    DWORD size = 0;
+    const std::string data = StoredString(value, form, &size);
+    return SetValue(name, REG_SZ, data.data(), size);
+}
+
+LONG CRegKey::SetWideString(const wchar_t* name, std::wstring_view value, RegStringForm form) {
+    DWORD size = 0;
+    const std::wstring data = StoredString(value, form, &size);
+    return RegSetValueExW(m_key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(data.data()), size);
 }
 
 LONG CRegKey::SetBinary(const char* name, const void* data, DWORD size) {

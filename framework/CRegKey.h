@@ -5,7 +5,17 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
+
+// How a REG_SZ value is stored, chosen by who reads it. Values that the system and other
+// programs read (server paths, the Run values, the uninstall entry) count their terminating
+// zero in the data size: such readers may take the stored bytes for the whole string. The
+// suite's own values, whose readers accept both forms, store the text alone.
+enum class RegStringForm {
+    Terminated,
+    TextOnly,
+};
 
 class CRegKey {
 public:
@@ -41,8 +51,14 @@ public:
 
     LONG SetValue(const char* name, DWORD type, const void* data, DWORD size);
     LONG SetDWORD(const char* name, DWORD value);
-    // REG_SZ; with withTerminator false the stored size is the text length alone (no zero).
-    LONG SetString(const char* name, const std::string& value, bool withTerminator = true);
+    // REG_SZ in the given form: the one writer of every string value.
+    LONG SetString(const char* name, std::string_view value, RegStringForm form);
+    LONG SetWideString(const wchar_t* name, std::wstring_view value, RegStringForm form);
+    // The same with the form as a flag: withTerminator false is RegStringForm::TextOnly.
+    LONG SetString(const char* name, const std::string& value, bool withTerminator = true) {
+        return SetString(name, std::string_view(value),
+                         withTerminator ? RegStringForm::Terminated : RegStringForm::TextOnly);
+    }
     LONG SetBinary(const char* name, const void* data, DWORD size);
 
     LONG DeleteValue(const char* name);

@@ -4,9 +4,11 @@
 
 #include "common/MenuEntries.h"
 #include "common/ModulePaths.h"
+#include "common/ProgramStart.h"
 #include "common/Registry.h"
 #include "common/ResidentOptionsStore.h"
 #include "common/UiText.h"
+#include "common/core/SuiteNames.h"
 #include "framework/Handles.h"
 #include "framework/ModuleInstance.h"
 #include "resident/CAboutDlg.h"
@@ -64,25 +66,8 @@ HWND CMainFrame::FindSettingsSheet() {
 }
 
 bool CMainFrame::StartSettingsProgram() {
-    std::string command = GetSiblingPath(GetThisModule(), "Corvset.exe");
-    if (command.empty()) {
-        return false;
-    }
-    if (command.front() != '"') {
-        command = '"' + command + '"';
-    }
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
-    PROCESS_INFORMATION process{};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    CHandle processHandle(process.hProcess);
-    CHandle threadHandle(process.hThread);
-    WaitForInputIdle(processHandle, 65535);
-    return true;
+    const std::string path = GetSiblingPath(GetThisModule(), corvina::kSettingsFileName);
+    return !path.empty() && StartProgram(path, {});
 }
 
 HWND CMainFrame::GetAboutBox() const {

@@ -6,6 +6,7 @@
 #include "common/Registry.h"
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
+#include "common/core/SuiteNames.h"
 #include "framework/CDataExchange.h"
 #include "framework/Scopes.h"
 #include "settings/SettingsMessage.h"
@@ -16,7 +17,6 @@
 
 namespace {
 
-constexpr char kBandFileName[] = "CorvinaBar.dll";
 constexpr char kBandClassId[] = "{9E3B4C71-2D58-4A0F-B6C3-71E8D2A45F90}";
 constexpr char kShowTextValue[] = "Text";
 
@@ -91,7 +91,7 @@ CBarPage::CBarPage() : CPropertyPage(IDD_BAR_PAGE) {
 }
 
 std::string CBarPage::GetBandServerPath() const {
-    return GetSiblingPath(GetModuleHandleA(nullptr), kBandFileName);
+    return GetSiblingPath(GetModuleHandleA(nullptr), corvina::kBandFileName);
 }
 
 void CBarPage::DoDataExchange(CDataExchange& dx) {

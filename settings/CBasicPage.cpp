@@ -12,6 +12,7 @@
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
 #include "common/WindowMessages.h"
+#include "common/core/SuiteNames.h"
 #include "framework/AnsiWide.h"
 #include "framework/CDataExchange.h"
 #include "framework/ModuleInstance.h"
@@ -29,7 +30,6 @@ namespace {
 constexpr char kHandlerKeyPath[] =
     "Directory\\Background\\shellex\\ContextMenuHandlers\\CorvinaExtention";
 constexpr char kExtensionClassId[] = "{5A1C7E20-3B9D-4F62-8E41-0C7D2B9F6A13}";
-constexpr char kExtensionFileName[] = "Corvina.dll";
 
 constexpr int kItemHeight = 20;
 constexpr int kToolbarImageWidth = 16;
@@ -74,7 +74,7 @@ bool CBasicPage::IsExtensionRegistered() {
 }
 
 std::string CBasicPage::GetExtensionServerPath() const {
-    return GetSiblingPath(GetModuleHandleA(nullptr), kExtensionFileName);
+    return GetSiblingPath(GetModuleHandleA(nullptr), corvina::kExtensionFileName);
 }
 
 void CBasicPage::DoDataExchange(CDataExchange& dx) {

@@ -3,23 +3,20 @@
 #include <commctrl.h>
 
 #include <string_view>
-#include <vector>
 
 #include "common/ModulePaths.h"
+#include "common/ProgramStart.h"
 #include "common/Registry.h"
 #include "common/ResidentOptionsStore.h"
 #include "common/WindowMessages.h"
+#include "common/core/SuiteNames.h"
 #include "framework/CDataExchange.h"
 #include "framework/CRegKey.h"
-#include "framework/Handles.h"
 #include "settings/core/AutostartValue.h"
 #include "settings/resource.h"
 #include "serversetup/Privileges.h"
 
 namespace {
-
-const char kResidentFileName[] = "CorvinaPlus.exe";
-const char kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 UINT UpdateOptionMessage() {
     static const UINT message = RegisterWindowMessageA(kUpdateOptionMessageName);
@@ -44,7 +41,7 @@ CPlusPage::CPlusPage(const std::string& residentFolder, bool maySetAutostart)
     // An unreadable module folder leaves the path empty: nothing is started and no entry
     // pointing at the drive's root is written.
     if (!residentFolder.empty()) {
-        m_residentPath = residentFolder + kResidentFileName;
+        m_residentPath = residentFolder + corvina::kResidentFileName;
     }
     ReadOptions();
 }
@@ -58,8 +55,8 @@ void CPlusPage::ReadOptions() {
 
     std::string stored;
     m_autostart = !m_residentPath.empty() &&
-                  ReadRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
-                                     &stored) &&
+                  ReadRegistryString(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath,
+                                     corvina::kAutostartValueName, &stored) &&
                   corvina::IsOwnAutostartValue(stored, m_residentPath, EqualsAsTheSystem);
 }
 
@@ -164,11 +161,13 @@ bool CPlusPage::OnApply() {
     }
     if (m_autostart) {
         // Windows reads the Run values at log-on: they keep their terminator.
-        WriteTerminatedRegistryString(HKEY_LOCAL_MACHINE, kRunKeyPath, corvina::kAutostartValueName,
+        WriteTerminatedRegistryString(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath,
+                                      corvina::kAutostartValueName,
                                       corvina::BuildAutostartValue(m_residentPath));
     } else {
         CRegKey run;
-        if (run.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
+        if (run.Open(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath, KEY_SET_VALUE) ==
+            ERROR_SUCCESS) {
             run.DeleteValue(corvina::kAutostartValueName);
         }
     }
@@ -179,19 +178,5 @@ bool CPlusPage::StartResidentProgram() const {
     if (m_residentPath.empty()) {
         return false;
     }
-    std::string commandLine = corvina::QuoteCommandPath(m_residentPath);
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &process)) {
-        return false;
-    }
-    const CHandle thread(process.hThread);
-    const CHandle processHandle(process.hProcess);
-    WaitForInputIdle(processHandle.Get(), 65535);
-    return true;
+    return StartProgram(m_residentPath, {});
 }

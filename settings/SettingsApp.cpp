@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include "common/WindowMessages.h"
+#include "common/core/SuiteNames.h"
 #include "framework/CRegKey.h"
 #include "settings/CBarPage.h"
 #include "settings/CBasicPage.h"
@@ -11,7 +12,6 @@
 #include "settings/CPlusPage.h"
 #include "settings/SettingsMessage.h"
 
-const char SettingsApp::kRunKeyPath[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char SettingsApp::kRunOnceValueName[] = "CorvinaPlusOnce";
 
 SettingsApp* SettingsApp::s_settingsApp = nullptr;
@@ -31,7 +31,7 @@ SettingsApp::~SettingsApp() {
 
 void SettingsApp::DeleteRunOnceEntry() {
     CRegKey key;
-    if (key.Open(HKEY_LOCAL_MACHINE, kRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
+    if (key.Open(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath, KEY_SET_VALUE) == ERROR_SUCCESS) {
         key.DeleteValue(kRunOnceValueName);
     }
 }

@@ -12,7 +12,6 @@
 
 class SettingsApp : public CApp {
 public:
-    static const char kRunKeyPath[];       // HKLM "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
     static const char kRunOnceValueName[]; // "CorvinaPlusOnce"
 
     SettingsApp();

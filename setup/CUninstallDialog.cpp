@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "common/UiText.h"
+#include "common/core/SuiteNames.h"
 #include "framework/Scopes.h"
 #include "serversetup/BrowserWindows.h"
 #include "setup/FileRules.h"
@@ -120,7 +121,7 @@ void CUninstallDialog::RunRemovalSteps() {
     m_progress.AdvanceTo(20);
 
     SetStatus(BuildText(kRemovingExtension));
-    const std::string extension = InstalledFile("Corvina.dll");
+    const std::string extension = InstalledFile(corvina::kExtensionFileName);
     if (ServerFileExists(extension.c_str())) {
         UnregisterServerByLoading(extension.c_str());
     } else {
@@ -131,13 +132,13 @@ void CUninstallDialog::RunRemovalSteps() {
 
     SetStatus(BuildText(kRemovingResident));
     EndSuitePrograms();
-    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kMachineRunKey, "CorvinaPlus");
-    DeleteRegistryValue(HKEY_LOCAL_MACHINE, kMachineRunKey, "CorvinaPlusOnce");
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath, "CorvinaPlus");
+    DeleteRegistryValue(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath, "CorvinaPlusOnce");
     DeleteRegistryKeyTree(HKEY_CURRENT_USER, kResidentOptionsKey);
     m_progress.AdvanceTo(60);
 
     SetStatus(BuildText(kRemovingBand));
-    const std::string band = InstalledFile("CorvinaBar.dll");
+    const std::string band = InstalledFile(corvina::kBandFileName);
     if (ServerFileExists(band.c_str())) {
         {
             CWaitCursor wait;

@@ -2,6 +2,8 @@
 
 #include <shlobj.h>
 
+#include "common/ProgramStart.h"
+#include "common/core/SuiteNames.h"
 #include "framework/CRegKey.h"
 #include "setup/CProgressBar.h"
 #include "setup/FileRules.h"
@@ -86,9 +88,9 @@ void CreateSuiteShortcuts(const std::string& installFolder) {
     const std::string folder = InFolder(programs, "Corvina");
     CreateFolderChain(corvina::SplitFolderComponents(folder, IsSystemLeadByte));
     CreateShortcut(InFolder(folder, "Corvina Plus.lnk"),
-                   InFolder(installFolder, "CorvinaPlus.exe"));
+                   InFolder(installFolder, corvina::kResidentFileName));
     CreateShortcut(InFolder(folder, BuildText(kSettingsShortcut)),
-                   InFolder(installFolder, "Corvset.exe"));
+                   InFolder(installFolder, corvina::kSettingsFileName));
 }
 
 // The entry that the system's Add/Remove Programs lists and runs: every value with its
@@ -102,17 +104,20 @@ void WriteUninstallEntry(const std::string& installFolder) {
     corvina::FileVersion version;
     ReadPackageVersion(GetSetupProgram().folder, false, &version);
     const std::string program = InFolder(installFolder, "uninstall.exe");
-    key.SetString("DisplayName", corvina::UninstallDisplayName(version));
-    key.SetString("DisplayIcon", program);
-    key.SetString("UninstallString", corvina::QuoteProgramPath(program));
+    key.SetString("DisplayName", corvina::UninstallDisplayName(version), RegStringForm::Terminated);
+    key.SetString("DisplayIcon", program, RegStringForm::Terminated);
+    key.SetString("UninstallString", corvina::QuoteProgramPath(program), RegStringForm::Terminated);
 }
 
 void WriteRunOnceAfterRestart(const std::string& installFolder) {
     CRegKey key;
-    if (key.Create(HKEY_LOCAL_MACHINE, kMachineRunKey, KEY_ALL_ACCESS) != ERROR_SUCCESS) {
+    if (key.Create(HKEY_LOCAL_MACHINE, corvina::kMachineRunKeyPath, KEY_ALL_ACCESS) !=
+        ERROR_SUCCESS) {
         return;
     }
-    key.SetString("CorvinaPlusOnce", InFolder(installFolder, "Corvset.exe"));
+    // The system reads the Run values: they keep their terminator.
+    key.SetString("CorvinaPlusOnce", InFolder(installFolder, corvina::kSettingsFileName),
+                  RegStringForm::Terminated);
 }
 
 } // namespace
@@ -256,7 +261,9 @@ InstallResult RunInstallationSteps(HWND owner, CProgressBar& bar, const std::str
         }
     } else {
         SetupMessageBox(owner, kInstallationCompleted, MB_OK);
-        StartSetupProgram(InFolder(folder, "Corvset.exe").c_str(), nullptr, folder.c_str());
+        ProgramStartOptions options;
+        options.currentFolder = folder.c_str();
+        StartProgram(InFolder(folder, corvina::kSettingsFileName), {}, options);
     }
     return InstallResult::Installed;
 }

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "common/ProgramStart.h"
 #include "setup/CUninstallDialog.h"
 #include "setup/FileRules.h"
 #include "setup/InstallSteps.h"
@@ -98,7 +99,9 @@ int RunRelaunch() {
     CopyFileByRule(program.path.c_str(), copy.c_str());
     const std::string folder = corvina::RelaunchFolderArgument(program.folder, IsSystemLeadByte);
     const std::string tempFolder = FolderOfFile(copy);
-    StartSetupProgram(copy.c_str(), folder.c_str(), tempFolder.c_str());
+    ProgramStartOptions options;
+    options.currentFolder = tempFolder.c_str();
+    StartProgram(copy, folder, options);
     return 0;
 }
 

@@ -2,10 +2,8 @@
 
 #include "common/ModulePaths.h"
 #include "common/WindowMessages.h"
+#include "framework/Handles.h"
 #include "serversetup/Privileges.h"
-#include "setup/core/InstallRules.h"
-
-#include <vector>
 
 const BilingualText kInstallCaption = {L"インストール", "Install"};
 const BilingualText kUninstallCaption = {L"アンインストール", "Uninstall"};
@@ -18,7 +16,6 @@ const BilingualText kUninstallNeedsAdministrator = {
 
 const char kUninstallEntryKey[] =
     "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Uninstall\\Corvina";
-const char kMachineRunKey[] = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 bool IsSystemLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;
@@ -74,21 +71,21 @@ namespace {
 // How long an ended program may take to be gone; its files stay in use until then.
 constexpr DWORD kProgramEndTimeoutMs = 15000;
 
-// The process behind a window, opened to wait for its end; null when it cannot be had.
-HANDLE OpenWindowProcess(HWND window) {
+// The process behind a window, opened to wait for its end; empty when it cannot be had.
+CHandle OpenWindowProcess(HWND window) {
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
-    return id != 0 && id != GetCurrentProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, id) : nullptr;
+    return CHandle(id != 0 && id != GetCurrentProcessId() ? OpenProcess(SYNCHRONIZE, FALSE, id)
+                                                          : nullptr);
 }
 
 // Sends the command and waits until the window's process has ended: the sent message only
 // says that the program began to close, while its program file is still in use.
 void EndProgramOf(HWND window, WPARAM command) {
-    HANDLE process = OpenWindowProcess(window);
+    const CHandle process = OpenWindowProcess(window);
     SendMessageA(window, WM_COMMAND, command, 0);
     if (process) {
         WaitForSingleObject(process, kProgramEndTimeoutMs);
-        CloseHandle(process);
     }
 }
 
@@ -104,29 +101,6 @@ void EndSuitePrograms() {
     if (HWND frame = FindWindowA(nullptr, kResidentFrameTitle)) {
         EndProgramOf(frame, kResidentExitCommand);
     }
-}
-
-bool StartSetupProgram(const char* programPath, const char* arguments, const char* currentFolder) {
-    if (!programPath) {
-        return false;
-    }
-    std::string commandLine =
-        corvina::BuildStartCommandLine(programPath, arguments ? arguments : "");
-    // CreateProcess may write into the command line.
-    std::vector<char> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back('\0');
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_FORCEOFFFEEDBACK;
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(nullptr, buffer.data(), nullptr, nullptr, FALSE, 0, nullptr, currentFolder,
-                        &startup, &process)) {
-        return false;
-    }
-    WaitForInputIdle(process.hProcess, 65535);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return true;
 }
 
 const SetupProgram& GetSetupProgram() {

@@ -1,5 +1,5 @@
 // What both modes of the install and uninstall program share: the message boxes with the
-// caption of the mode, ending the suite's running programs, and starting a program.
+// caption of the mode and ending the suite's running programs.
 #pragma once
 
 #include <windows.h>
@@ -14,9 +14,9 @@ const std::string& GetSetupMessageCaption();
 extern const BilingualText kInstallCaption;   // "インストール" / "Install"
 extern const BilingualText kUninstallCaption; // "アンインストール" / "Uninstall"
 
-// The keys both modes write or remove, under HKEY_LOCAL_MACHINE.
+// The key both modes write or remove, under HKEY_LOCAL_MACHINE (the "Run" key is
+// corvina::kMachineRunKeyPath).
 extern const char kUninstallEntryKey[]; // "...\CurrentVersion\Uninstall\Corvina"
-extern const char kMachineRunKey[];     // "...\CurrentVersion\Run"
 
 // The system code page's lead-byte test, for the portable path rules.
 bool IsSystemLeadByte(unsigned char byte);
@@ -36,11 +36,6 @@ extern const BilingualText kUninstallNeedsAdministrator;
 // program is waited for until its process has ended (15 s at most), so that its file is
 // free to be replaced or deleted.
 void EndSuitePrograms();
-
-// Starts a program without handle inheritance and without the busy cursor, in currentFolder
-// (the caller's when null), and waits at most 65535 ms for it to be idle. False when the
-// process could not be created.
-bool StartSetupProgram(const char* programPath, const char* arguments, const char* currentFolder);
 
 // The program file and its folder (with a trailing backslash), and whether the user is an
 // administrator: fixed at start-up.

@@ -1,5 +1,7 @@
 #include "settings/core/AutostartValue.h"
 
+#include "common/core/StartCommandLine.h"
+
 namespace corvina {
 
 const char kAutostartValueName[] = "CorvinaPlus";
@@ -14,10 +16,7 @@ std::string BuildAutostartValue(std::string_view programPath) {
 }
 
 std::string QuoteCommandPath(std::string_view path) {
-    if (!path.empty() && path.front() == '"') {
-        return std::string(path);
-    }
-    return BuildAutostartValue(path);
+    return BuildStartCommandLine(path, {});
 }
 
 bool IsOwnAutostartValue(std::string_view stored, std::string_view programPath,

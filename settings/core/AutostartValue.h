@@ -17,8 +17,8 @@ using TextEqualsIgnoringCase = bool (*)(std::string_view left, std::string_view 
 // The entry's content for the program at programPath: the path in double quotes, always.
 std::string BuildAutostartValue(std::string_view programPath);
 
-// A command line that runs path without arguments: the path in double quotes, or unchanged
-// when it already begins with a double quote.
+// A command line that runs path without arguments (BuildStartCommandLine's rule): the path in
+// double quotes, or unchanged when it already begins with a double quote.
 std::string QuoteCommandPath(std::string_view path);
 
 // Whether the stored entry starts the program at programPath: it must equal

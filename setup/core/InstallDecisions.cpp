@@ -1,11 +1,13 @@
 #include "setup/core/InstallDecisions.h"
 
+#include "common/core/SuiteNames.h"
+
 namespace corvina {
 
 const std::vector<std::string>& PackageFileNames() {
-    static const std::vector<std::string> names = {"Readme.txt",      "Corvset.exe",
-                                                   "Corvina.dll",     "CorvinaBar.dll",
-                                                   "CorvinaPlus.exe", "Uninstall.exe"};
+    static const std::vector<std::string> names = {"Readme.txt",       kSettingsFileName,
+                                                   kExtensionFileName, kBandFileName,
+                                                   kResidentFileName,  kSetupFileName};
     return names;
 }
 

@@ -1,5 +1,7 @@
 #include "setup/core/InstallRules.h"
 
+#include "common/core/SuiteNames.h"
+
 #include <climits>
 #include <cstdint>
 
@@ -186,23 +188,6 @@ std::string InstallFolderWithProductName(std::string_view folder,
     return result;
 }
 
-std::string BuildStartCommandLine(std::string_view programPath, std::string_view arguments) {
-    std::string line;
-    if (!programPath.empty() && programPath.front() == '"') {
-        line.assign(programPath);
-    } else {
-        line.reserve(programPath.size() + arguments.size() + 3);
-        line.push_back('"');
-        line.append(programPath);
-        line.push_back('"');
-    }
-    if (!arguments.empty()) {
-        line.push_back(' ');
-        line.append(arguments);
-    }
-    return line;
-}
-
 ProgressRange NormalizeProgressRange(int low, int high) {
     ProgressRange range{low, high};
     if (range.low >= range.high) {
@@ -274,7 +259,7 @@ bool IsSuiteShortcutTarget(std::string_view targetPath, LeadBytePredicate isLead
         return false;
     }
     const std::string_view name = FileNamePart(targetPath, isLead);
-    return EqualsAsciiNoCase(name, "Corvset.exe") || EqualsAsciiNoCase(name, "CorvinaPlus.exe");
+    return EqualsAsciiNoCase(name, kSettingsFileName) || EqualsAsciiNoCase(name, kResidentFileName);
 }
 
 void AddFolderOnce(std::vector<std::string>& folders, std::string_view folder) {

@@ -50,11 +50,6 @@ std::string InstallFolderWithProductName(std::string_view folder,
                                          const std::vector<std::string>& components,
                                          bool existingInstallation);
 
-// The command line of a program started by the installer: the path in double quotes (as it
-// is when it already begins with one), then, when arguments are not empty, one blank and
-// the arguments unchanged.
-std::string BuildStartCommandLine(std::string_view programPath, std::string_view arguments);
-
 // The progress bar. The range is widened to low + 1 when low is not below high; positions
 // are clamped into it.
 struct ProgressRange {

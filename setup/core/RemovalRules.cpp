@@ -1,5 +1,7 @@
 #include "setup/core/RemovalRules.h"
 
+#include "common/core/SuiteNames.h"
+
 #include <cstdio>
 
 namespace corvina {
@@ -29,8 +31,9 @@ bool IsHexDigit(char c) {
 
 } // namespace
 
-const char* const kRemovalFiles[kRemovalFileCount] = {"Corvset.exe",     "Corvina.dll",
-                                                      "CorvinaPlus.exe", "CorvinaBar.dll",
+// The uninstaller's own name is spelt as the uninstall entry names it.
+const char* const kRemovalFiles[kRemovalFileCount] = {kSettingsFileName, kExtensionFileName,
+                                                      kResidentFileName, kBandFileName,
                                                       "Readme.txt",      "uninstall.exe"};
 
 bool EndsWithBackslash(std::string_view text, LeadBytePredicate isLead) {

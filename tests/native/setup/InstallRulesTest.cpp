@@ -1,5 +1,7 @@
 #include "setup/core/InstallRules.h"
 
+#include "common/core/StartCommandLine.h"
+
 #include <gtest/gtest.h>
 
 #include <map>
