@@ -23,36 +23,6 @@ namespace {
 const BilingualText kOpenText = {L"開く", "Open"};
 const BilingualText kNotReadyText = {L"なし", "Non"};
 
-bool IsDesktopItemIdList(LPCITEMIDLIST list) {
-    if (list == nullptr) {
-        return false;
-    }
-    LPITEMIDLIST desktop = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop)) || !desktop) {
-        // The desktop is the empty list on every system.
-        return list->mkid.cb == 0;
-    }
-    CItemIdList owner(desktop);
-    const size_t size = GetItemIdListSize(list);
-    return size == GetItemIdListSize(desktop) && std::memcmp(list, desktop, size) == 0;
-}
-
-CComPtr<IShellFolder> BindFolder(LPCITEMIDLIST list, bool isDesktop) {
-    CComPtr<IShellFolder> desktop;
-    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) {
-        return nullptr;
-    }
-    if (isDesktop) {
-        return desktop;
-    }
-    CComPtr<IShellFolder> folder;
-    if (FAILED(desktop->BindToObject(list, nullptr, IID_IShellFolder,
-                                     reinterpret_cast<void**>(folder.GetAddressOf())))) {
-        return nullptr;
-    }
-    return folder;
-}
-
 CComPtr<IEnumIDList> EnumerateFolder(IShellFolder* folder, SHCONTF flags) {
     CComPtr<IEnumIDList> items;
     if (folder->EnumObjects(nullptr, flags, &items) != S_OK) {
@@ -116,28 +86,6 @@ FolderChild DescribeChild(IShellFolder* folder, LPCITEMIDLIST relative, CItemIdL
     return child;
 }
 
-// The shell's own description of an item, asked of the folder that holds it.
-std::wstring QueryShellInfoTip(LPCITEMIDLIST list) {
-    CComPtr<IShellFolder> parent;
-    LPCITEMIDLIST child = nullptr;
-    if (FAILED(SHBindToParent(list, IID_IShellFolder,
-                              reinterpret_cast<void**>(parent.GetAddressOf()), &child)) ||
-        !parent) {
-        return std::wstring();
-    }
-    CComPtr<IQueryInfo> info;
-    if (FAILED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IQueryInfo, nullptr,
-                                     reinterpret_cast<void**>(info.GetAddressOf()))) ||
-        !info) {
-        return std::wstring();
-    }
-    CCoTaskMemString text;
-    if (FAILED(info->GetInfoTip(0, text.Receive())) || !text) {
-        return std::wstring();
-    }
-    return text.Get();
-}
-
 } // namespace
 
 ShellMenuHost::ShellMenuHost() = default;
@@ -192,12 +140,7 @@ void ShellMenuHost::ShowAt(int x, int y, UINT trackFlags) {
 }
 
 BOOL ShellMenuHost::GetDrivesFolderInfo(int* iconIndex, std::string* displayName) {
-    LPITEMIDLIST drives = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)) || !drives) {
-        return FALSE;
-    }
-    CItemIdList owner(drives);
-    return QueryLabelAndIcon(drives, displayName, iconIndex);
+    return QueryDrivesFolderInfo(iconIndex, displayName);
 }
 
 HMENU ShellMenuHost::BuildMenu() {
@@ -343,7 +286,8 @@ bool ShellMenuHost::GetInfoTip(const ShellMenuItemData& data, MenuEntryTip* tip)
         tip->title = AnsiToWide(title);
     }
     const std::wstring path = GetTipPath(list);
-    tip->body = QueryShellInfoTip(list);
+    tip->body.clear();
+    QueryInfoTip(list, nullptr, &tip->body);
     if (!tip->body.empty()) {
         tip->wrapWidth = path.empty() ? kTipWrapWidth : TipWindow::kNoWrap;
     } else {
@@ -361,13 +305,13 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
     if (menu == nullptr || folder == nullptr) {
         return;
     }
-    const bool isDesktop = IsDesktopItemIdList(folder);
+    const bool isDesktop = IsDesktopItemIdList(folder) != FALSE;
     const std::string folderPath = GetPath(folder);
     const bool notReady = IsDriveRoot(folderPath.c_str()) && !IsDriveRootReady(folderPath.c_str());
 
     std::vector<FolderChild> folders; // Fo, or D for the desktop
     std::vector<FolderChild> files;   // Fi
-    CComPtr<IShellFolder> shellFolder = notReady ? nullptr : BindFolder(folder, isDesktop);
+    CComPtr<IShellFolder> shellFolder = notReady ? nullptr : BindToFolder(folder);
     if (shellFolder) {
         SHCONTF flags = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;
         if (isDesktop || !folderOnly) {
@@ -504,27 +448,6 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
     for (size_t index : fileOrder) {
         append(files[index], false);
     }
-}
-
-bool ShellMenuHost::IsExpandableFolder(LPCITEMIDLIST list) {
-    if (list == nullptr) {
-        return false;
-    }
-    if (IsDesktopItemIdList(list)) {
-        return true;
-    }
-    CComPtr<IShellFolder> folder = BindFolder(list, false);
-    if (!folder) {
-        return false;
-    }
-    CComPtr<IEnumIDList> items =
-        EnumerateFolder(folder.Get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN);
-    if (!items) {
-        return false;
-    }
-    CItemIdList child;
-    ULONG fetched = 0;
-    return items->Next(1, child.Receive(), &fetched) == S_OK && child;
 }
 
 bool ShellMenuHost::AppendEntry(HMENU menu, std::unique_ptr<ShellMenuItemData> data, UINT commandId,
