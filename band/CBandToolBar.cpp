@@ -40,10 +40,6 @@ constexpr BYTE kLoadedStyle = BTNS_AUTOSIZE | BTNS_NOPREFIX | BTNS_SHOWTEXT; // 
 constexpr int kCreatedButtonWidth = 24;
 constexpr int kLoadedButtonWidth = 250;
 
-bool IsDesktop(LPCITEMIDLIST list) {
-    return list != nullptr && list->mkid.cb == 0;
-}
-
 corvina::BandRect ToBandRect(const RECT& rect) {
     return {rect.left, rect.top, rect.right, rect.bottom};
 }
@@ -69,7 +65,7 @@ void ActivateTaskbarAncestor(HWND window) {
 // The item a shortcut file points to; empty when list is no shortcut or its target cannot
 // be read.
 CItemIdList ShortcutTarget(LPCITEMIDLIST list, HWND owner) {
-    if (list == nullptr || IsDesktop(list)) {
+    if (list == nullptr || IsDesktopItemIdList(list)) {
         return CItemIdList();
     }
     CComPtr<IShellFolder> parent;
@@ -130,31 +126,6 @@ std::u16string WideDisplayName(LPCITEMIDLIST list) {
         return std::u16string();
     }
     return std::u16string(reinterpret_cast<const char16_t*>(info.szDisplayName));
-}
-
-// The item's info tip from its parent folder; false when the folder offers no info-tip
-// object for it.
-bool QueryInfoTip(LPCITEMIDLIST list, HWND owner, std::u16string* tip) {
-    CComPtr<IShellFolder> parent;
-    LPCITEMIDLIST child = nullptr;
-    if (list == nullptr ||
-        FAILED(SHBindToParent(list, IID_IShellFolder,
-                              reinterpret_cast<void**>(parent.GetAddressOf()), &child)) ||
-        !parent) {
-        return false;
-    }
-    CComPtr<IQueryInfo> info;
-    if (FAILED(parent->GetUIObjectOf(owner, 1, &child, IID_IQueryInfo, nullptr,
-                                     reinterpret_cast<void**>(info.GetAddressOf()))) ||
-        !info) {
-        return false;
-    }
-    CCoTaskMemString text;
-    tip->clear();
-    if (SUCCEEDED(info->GetInfoTip(0, text.Receive())) && text.Get() != nullptr) {
-        tip->assign(reinterpret_cast<const char16_t*>(text.Get()));
-    }
-    return true;
 }
 
 int ReadImageIndex(LPCITEMIDLIST list) {
@@ -279,8 +250,8 @@ void CBandToolBar::LoadButtons() {
         button.iBitmap = image;
         button.idCommand = id;
         button.fsState = TBSTATE_ENABLED;
-        button.fsStyle = static_cast<BYTE>(
-            kLoadedStyle | (ShellMenuHost::IsExpandableFolder(item) ? BTNS_DROPDOWN : 0));
+        button.fsStyle =
+            static_cast<BYTE>(kLoadedStyle | (IsExpandableFolder(item) ? BTNS_DROPDOWN : 0));
         // The data is the list block itself, not the record: the block keeps its address
         // when a drop inserts a record and moves the others.
         button.dwData = reinterpret_cast<DWORD_PTR>(item);
@@ -341,10 +312,10 @@ bool CBandToolBar::InsertDroppedItem(int index, CItemIdList item, const std::str
         return false;
     }
     LPCITEMIDLIST list = item.Get();
-    bool arrow = IsDesktop(list);
+    bool arrow = IsDesktopItemIdList(list) != FALSE;
     if (!arrow) {
         CItemIdList target = ShortcutTarget(list, window);
-        arrow = ShellMenuHost::IsExpandableFolder(target ? target.Get() : list);
+        arrow = IsExpandableFolder(target ? target.Get() : list) != FALSE;
     }
     TBBUTTON button = {};
     button.iBitmap = ReadImageIndex(list);
@@ -529,7 +500,7 @@ bool CBandToolBar::ShowItemMenu(POINT screenPoint) {
     LPCITEMIDLIST item = m_buttons[static_cast<size_t>(index)].itemIdList.Get();
     // The desktop has no context menu of its own worth showing, and the host's would be
     // wrong on a button: nothing at all.
-    if (item == nullptr || IsDesktop(item)) {
+    if (item == nullptr || IsDesktopItemIdList(item)) {
         return true;
     }
     const WPARAM id = static_cast<WPARAM>(button.idCommand);
@@ -586,7 +557,12 @@ bool CBandToolBar::FillTooltip(NMTTDISPINFOW& info) {
 }
 
 bool CBandToolBar::GetItemInfoTip(LPCITEMIDLIST item, std::u16string* tip) {
-    return QueryInfoTip(item, GetHwnd(), tip);
+    std::wstring text;
+    if (!QueryInfoTip(item, GetHwnd(), &text)) {
+        return false;
+    }
+    tip->assign(AsUtf16(text));
+    return true;
 }
 
 void CBandToolBar::NotifyThemeChange() {

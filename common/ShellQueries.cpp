@@ -5,10 +5,12 @@
 #include <cstring>
 #include <utility>
 
+#include "common/ItemIdList.h"
 #include "common/core/MenuItemLayout.h"
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"
 #include "framework/Debug.h"
+#include "framework/Handles.h"
 
 namespace {
 
@@ -62,6 +64,22 @@ BOOL QueryChildName(IShellFolder* folder, LPCITEMIDLIST child, SHGDNF flags, std
     default:
         return FALSE;
     }
+}
+
+CComPtr<IShellFolder> BindFolder(LPCITEMIDLIST list, bool isDesktop) {
+    CComPtr<IShellFolder> desktop;
+    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) {
+        return nullptr;
+    }
+    if (isDesktop) {
+        return desktop;
+    }
+    CComPtr<IShellFolder> folder;
+    if (FAILED(desktop->BindToObject(list, nullptr, IID_IShellFolder,
+                                     reinterpret_cast<void**>(folder.GetAddressOf())))) {
+        return nullptr;
+    }
+    return folder;
 }
 
 } // namespace
@@ -197,6 +215,79 @@ CItemIdList ParsePathToItemIdList(const char* path) {
         return CItemIdList();
     }
     return list;
+}
+
+BOOL IsDesktopItemIdList(LPCITEMIDLIST list) {
+    if (list == nullptr) {
+        return FALSE;
+    }
+    LPITEMIDLIST desktop = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop)) || !desktop) {
+        // The desktop is the empty list on every system.
+        return list->mkid.cb == 0;
+    }
+    CItemIdList owner(desktop);
+    const size_t size = GetItemIdListSize(list);
+    return size == GetItemIdListSize(desktop) && std::memcmp(list, desktop, size) == 0;
+}
+
+CComPtr<IShellFolder> BindToFolder(LPCITEMIDLIST list) {
+    if (list == nullptr) {
+        return nullptr;
+    }
+    return BindFolder(list, IsDesktopItemIdList(list) != FALSE);
+}
+
+BOOL IsExpandableFolder(LPCITEMIDLIST list) {
+    if (list == nullptr) {
+        return FALSE;
+    }
+    if (IsDesktopItemIdList(list)) {
+        return TRUE;
+    }
+    CComPtr<IShellFolder> folder = BindFolder(list, false);
+    CComPtr<IEnumIDList> items;
+    if (!folder ||
+        folder->EnumObjects(nullptr, SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN,
+                            &items) != S_OK ||
+        !items) {
+        return FALSE;
+    }
+    CItemIdList child;
+    ULONG fetched = 0;
+    return items->Next(1, child.Receive(), &fetched) == S_OK && child;
+}
+
+BOOL QueryInfoTip(LPCITEMIDLIST list, HWND owner, std::wstring* tip) {
+    CComPtr<IShellFolder> parent;
+    LPCITEMIDLIST child = nullptr;
+    if (list == nullptr || tip == nullptr ||
+        FAILED(SHBindToParent(list, IID_IShellFolder,
+                              reinterpret_cast<void**>(parent.GetAddressOf()), &child)) ||
+        !parent) {
+        return FALSE;
+    }
+    CComPtr<IQueryInfo> info;
+    if (FAILED(parent->GetUIObjectOf(owner, 1, &child, IID_IQueryInfo, nullptr,
+                                     reinterpret_cast<void**>(info.GetAddressOf()))) ||
+        !info) {
+        return FALSE;
+    }
+    CCoTaskMemString text;
+    tip->clear();
+    if (SUCCEEDED(info->GetInfoTip(0, text.Receive())) && text.Get() != nullptr) {
+        tip->assign(text.Get());
+    }
+    return TRUE;
+}
+
+BOOL QueryDrivesFolderInfo(int* iconIndex, std::string* displayName) {
+    LPITEMIDLIST drives = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)) || !drives) {
+        return FALSE;
+    }
+    CItemIdList owner(drives);
+    return QueryLabelAndIcon(drives, displayName, iconIndex);
 }
 
 BOOL RunItemIdList(LPCITEMIDLIST list) {

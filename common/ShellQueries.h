@@ -8,6 +8,7 @@
 #include <string>
 
 #include "framework/CItemIdList.h"
+#include "framework/ComPtr.h"
 
 // Display name and index in the system image list of the item (one file-information query).
 // Outputs are written only on success; either may be null.
@@ -29,6 +30,23 @@ std::string QueryChildPath(IShellFolder* folder, LPCITEMIDLIST child);
 // The absolute item ID list of an ANSI path, parsed by the desktop folder; empty when the
 // path is null, longer than 259 characters, or not understood by the shell.
 CItemIdList ParsePathToItemIdList(const char* path);
+
+// Whether list is the desktop: the list the shell gives for it, or the empty list when the
+// shell gives none.
+BOOL IsDesktopItemIdList(LPCITEMIDLIST list);
+// The folder object of list (the desktop folder itself for the desktop); null when the shell
+// binds no folder to it.
+CComPtr<IShellFolder> BindToFolder(LPCITEMIDLIST list);
+// Whether list is a folder that would show at least one child (the desktop always is). Asks
+// the shell for a single child.
+BOOL IsExpandableFolder(LPCITEMIDLIST list);
+// The shell's own description of the item, asked of the folder that holds it (owner is the
+// window for anything the folder shows). FALSE, and tip left alone, when the folder offers no
+// info-tip object for it; otherwise tip holds the text, empty when the object gives none.
+BOOL QueryInfoTip(LPCITEMIDLIST list, HWND owner, std::wstring* tip);
+// Display name and system image list index of the drives folder (My Computer). Either may
+// be null.
+BOOL QueryDrivesFolderInfo(int* iconIndex, std::string* displayName);
 
 // Opens the item with its default verb, falling back to "Open". No error UI is shown.
 // Returns TRUE when one of the two attempts succeeded.

@@ -23,36 +23,6 @@ namespace {
 const BilingualText kOpenText = {L"開く", "Open"};
 const BilingualText kNotReadyText = {L"なし", "Non"};
 
-bool IsDesktopItemIdList(LPCITEMIDLIST list) {
-    if (list == nullptr) {
-        return false;
-    }
-    LPITEMIDLIST desktop = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop)) || !desktop) {
-        // The desktop is the empty list on every system.
-        return list->mkid.cb == 0;
-    }
-    CItemIdList owner(desktop);
-    const size_t size = GetItemIdListSize(list);
-    return size == GetItemIdListSize(desktop) && std::memcmp(list, desktop, size) == 0;
-}
-
-CComPtr<IShellFolder> BindFolder(LPCITEMIDLIST list, bool isDesktop) {
-    CComPtr<IShellFolder> desktop;
-    if (FAILED(SHGetDesktopFolder(&desktop)) || !desktop) {
-        return nullptr;
-    }
-    if (isDesktop) {
-        return desktop;
-    }
-    CComPtr<IShellFolder> folder;
-    if (FAILED(desktop->BindToObject(list, nullptr, IID_IShellFolder,
-                                     reinterpret_cast<void**>(folder.GetAddressOf())))) {
-        return nullptr;
-    }
-    return folder;
-}
-
 CComPtr<IEnumIDList> EnumerateFolder(IShellFolder* folder, SHCONTF flags) {
     CComPtr<IEnumIDList> items;
     if (folder->EnumObjects(nullptr, flags, &items) != S_OK) {
@@ -116,26 +86,152 @@ FolderChild DescribeChild(IShellFolder* folder, LPCITEMIDLIST relative, CItemIdL
     return child;
 }
 
-// The shell's own description of an item, asked of the folder that holds it.
-std::wstring QueryShellInfoTip(LPCITEMIDLIST list) {
-    CComPtr<IShellFolder> parent;
-    LPCITEMIDLIST child = nullptr;
-    if (FAILED(SHBindToParent(list, IID_IShellFolder,
-                              reinterpret_cast<void**>(parent.GetAddressOf()), &child)) ||
-        !parent) {
-        return std::wstring();
+// Listing: the children of a folder, asked once each. On the desktop every child goes with
+// the folders (none becomes a submenu there); elsewhere the folders and, unless folderOnly,
+// the files.
+struct FolderListing {
+    std::vector<FolderChild> folders;
+    std::vector<FolderChild> files;
+
+    bool IsEmpty() const { return folders.empty() && files.empty(); }
+};
+
+FolderListing ListFolder(LPCITEMIDLIST folder, bool isDesktop, bool folderOnly) {
+    FolderListing listing;
+    CComPtr<IShellFolder> shellFolder = BindToFolder(folder);
+    if (!shellFolder) {
+        return listing;
     }
-    CComPtr<IQueryInfo> info;
-    if (FAILED(parent->GetUIObjectOf(nullptr, 1, &child, IID_IQueryInfo, nullptr,
-                                     reinterpret_cast<void**>(info.GetAddressOf()))) ||
-        !info) {
-        return std::wstring();
+    SHCONTF flags = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;
+    if (isDesktop || !folderOnly) {
+        flags |= SHCONTF_NONFOLDERS;
     }
-    CCoTaskMemString text;
-    if (FAILED(info->GetInfoTip(0, text.Receive())) || !text) {
-        return std::wstring();
+    CComPtr<IEnumIDList> items = EnumerateFolder(shellFolder.Get(), flags);
+    LPITEMIDLIST child = nullptr;
+    ULONG fetched = 0;
+    while (items && items->Next(1, &child, &fetched) == S_OK && child != nullptr) {
+        CItemIdList relative(child);
+        child = nullptr;
+        bool isFolder = false;
+        if (!isDesktop) {
+            SFGAOF attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
+            LPCITEMIDLIST one = relative.Get();
+            isFolder = SUCCEEDED(shellFolder->GetAttributesOf(1, &one, &attributes)) &&
+                       (attributes & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER)) != 0;
+            if (folderOnly && !isFolder) {
+                continue;
+            }
+        }
+        CItemIdList full = JoinItemIdLists(folder, relative.Get());
+        if (!full) {
+            continue;
+        }
+        if (isDesktop || isFolder) {
+            // The desktop's few children keep the path query of their absolute lists.
+            listing.folders.push_back(
+                DescribeChild(shellFolder.Get(), relative.Get(), std::move(full), !isDesktop));
+        } else {
+            listing.files.push_back(
+                DescribeChild(shellFolder.Get(), relative.Get(), std::move(full), false));
+        }
     }
-    return text.Get();
+    return listing;
+}
+
+// Ranking: what the order needs is asked here once per item, never inside a comparison; the
+// order itself is the portable rule's. drivesName is the drives folder's name, asked only for
+// the desktop.
+corvina::FolderMenuOrder RankListing(const FolderListing& listing, bool isDesktop,
+                                     std::string drivesName) {
+    const bool wide = UseWideLabels();
+    corvina::DesktopFolderNames names;
+    if (isDesktop) {
+        names.drives = std::move(drivesName);
+        LPITEMIDLIST network = nullptr;
+        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &network)) && network) {
+            CItemIdList owner(network);
+            QueryLabel(network, &names.network);
+        }
+        if (wide) {
+            // Compared with the children's names in the same form.
+            names.drives = WideToUtf8(AnsiToWide(names.drives));
+            names.network = WideToUtf8(AnsiToWide(names.network));
+        }
+    }
+    std::vector<corvina::MenuOrderKey> keys;
+    keys.reserve(listing.folders.size());
+    for (const FolderChild& child : listing.folders) {
+        keys.push_back(child.key);
+        corvina::MenuOrderKey& key = keys.back();
+        if (isDesktop) {
+            key.path = GetPath(child.list.Get());
+            key.isDirectory = !key.path.empty() && IsExistingFolder(key.path.c_str());
+        }
+    }
+    std::vector<std::string> labels;
+    labels.reserve(listing.files.size());
+    for (const FolderChild& child : listing.files) {
+        labels.push_back(child.key.displayName);
+    }
+    const corvina::MenuTextCompare compare = wide ? corvina::MenuTextCompare(CompareUtf8Labels)
+                                                  : corvina::MenuTextCompare(CompareMenuTexts);
+    return corvina::RankFolderMenu(std::move(keys), labels, isDesktop ? &names : nullptr, compare);
+}
+
+// Appending: "Open" (or the greyed "Non" of a drive without its medium), the first entry of
+// every folder submenu.
+void AppendOpenEntry(ShellMenuHost& host, HMENU menu, LPCITEMIDLIST folder, bool notReady) {
+    std::unique_ptr<ShellMenuItemData> open = ShellMenuItemData::Create(MenuItemKind::Command);
+    if (!open) {
+        return;
+    }
+    open->SetLabel(BuildText(notReady ? kNotReadyText : kOpenText).c_str());
+    int icon = -1;
+    if (QueryIconIndex(folder, &icon)) {
+        open->SetIconIndex(icon);
+    }
+    open->SetItemIdList(CopyItemIdList(folder));
+    host.AppendEntry(menu, std::move(open), host.NextCommandId(), notReady ? MF_GRAYED : 0u);
+}
+
+// The listed children in ranked order, subfolders as submenus that fill when they open (not
+// on the desktop), each icon left for the first painting; breaks has one flag per entry.
+void AppendListing(ShellMenuHost& host, HMENU menu, FolderListing& listing,
+                   const corvina::FolderMenuOrder& order, const std::vector<bool>& breaks,
+                   bool isDesktop) {
+    const bool wide = UseWideLabels();
+    size_t running = 0;
+    auto append = [&](FolderChild& child, bool asSubmenu) {
+        const UINT columnFlag = breaks[running++] ? MF_MENUBARBREAK : 0u;
+        std::unique_ptr<ShellMenuItemData> data = ShellMenuItemData::Create(
+            asSubmenu ? MenuItemKind::FolderSubmenu : MenuItemKind::Command);
+        if (!data) {
+            return;
+        }
+        if (wide) {
+            data->SetWideLabel(child.wideName.c_str());
+        } else {
+            data->SetLabel(child.key.displayName.c_str());
+        }
+        data->SetIconPending(true);
+        data->SetItemIdList(std::move(child.list));
+        if (asSubmenu) {
+            HMENU submenu = host.CreateSubmenu();
+            if (submenu == nullptr) {
+                return;
+            }
+            data->SetSubmenu(submenu);
+            host.AppendEntry(menu, std::move(data), 0, columnFlag);
+        } else {
+            host.AppendEntry(menu, std::move(data), host.NextCommandId(), columnFlag);
+        }
+    };
+    for (size_t index : order.folders) {
+        append(listing.folders[index], !isDesktop);
+    }
+    for (size_t index : order.files) {
+        append(listing.files[index], false);
+    }
 }
 
 } // namespace
@@ -181,12 +277,7 @@ void ShellMenuHost::ShowAt(int x, int y, UINT trackFlags) {
 }
 
 BOOL ShellMenuHost::GetDrivesFolderInfo(int* iconIndex, std::string* displayName) {
-    LPITEMIDLIST drives = nullptr;
-    if (FAILED(SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &drives)) || !drives) {
-        return FALSE;
-    }
-    CItemIdList owner(drives);
-    return QueryLabelAndIcon(drives, displayName, iconIndex);
+    return QueryDrivesFolderInfo(iconIndex, displayName);
 }
 
 HMENU ShellMenuHost::BuildMenu() {
@@ -325,7 +416,8 @@ bool ShellMenuHost::GetInfoTip(const ShellMenuItemData& data, MenuEntryTip* tip)
         tip->title = AnsiToWide(title);
     }
     const std::wstring path = GetTipPath(list);
-    tip->body = QueryShellInfoTip(list);
+    tip->body.clear();
+    QueryInfoTip(list, nullptr, &tip->body);
     if (!tip->body.empty()) {
         tip->wrapWidth = path.empty() ? kTipWrapWidth : TipWindow::kNoWrap;
     } else {
@@ -343,170 +435,32 @@ void ShellMenuHost::FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folder
     if (menu == nullptr || folder == nullptr) {
         return;
     }
-    const bool isDesktop = IsDesktopItemIdList(folder);
+    const bool isDesktop = IsDesktopItemIdList(folder) != FALSE;
     const std::string folderPath = GetPath(folder);
     const bool notReady = IsDriveRoot(folderPath.c_str()) && !IsDriveRootReady(folderPath.c_str());
-
-    std::vector<FolderChild> folders; // Fo, or D for the desktop
-    std::vector<FolderChild> files;   // Fi
-    CComPtr<IShellFolder> shellFolder = notReady ? nullptr : BindFolder(folder, isDesktop);
-    if (shellFolder) {
-        SHCONTF flags = SHCONTF_FOLDERS | SHCONTF_INCLUDEHIDDEN;
-        if (isDesktop || !folderOnly) {
-            flags |= SHCONTF_NONFOLDERS;
-        }
-        CComPtr<IEnumIDList> items = EnumerateFolder(shellFolder.Get(), flags);
-        LPITEMIDLIST child = nullptr;
-        ULONG fetched = 0;
-        while (items && items->Next(1, &child, &fetched) == S_OK && child != nullptr) {
-            CItemIdList relative(child);
-            child = nullptr;
-            bool isFolder = false;
-            if (!isDesktop) {
-                SFGAOF attributes = SFGAO_FOLDER | SFGAO_HASSUBFOLDER;
-                LPCITEMIDLIST one = relative.Get();
-                isFolder = SUCCEEDED(shellFolder->GetAttributesOf(1, &one, &attributes)) &&
-                           (attributes & (SFGAO_FOLDER | SFGAO_HASSUBFOLDER)) != 0;
-                if (folderOnly && !isFolder) {
-                    continue;
-                }
-            }
-            CItemIdList full = JoinItemIdLists(folder, relative.Get());
-            if (!full) {
-                continue;
-            }
-            if (isDesktop || isFolder) {
-                // The desktop's few children keep the path query of their absolute lists.
-                folders.push_back(
-                    DescribeChild(shellFolder.Get(), relative.Get(), std::move(full), !isDesktop));
-            } else {
-                files.push_back(
-                    DescribeChild(shellFolder.Get(), relative.Get(), std::move(full), false));
-            }
-        }
+    FolderListing listing;
+    if (!notReady) {
+        listing = ListFolder(folder, isDesktop, folderOnly);
     }
 
-    // "Open" (or the greyed "Non" of a drive without its medium) comes first.
-    if (std::unique_ptr<ShellMenuItemData> open =
-            ShellMenuItemData::Create(MenuItemKind::Command)) {
-        open->SetLabel(BuildText(notReady ? kNotReadyText : kOpenText).c_str());
-        int icon = -1;
-        if (QueryIconIndex(folder, &icon)) {
-            open->SetIconIndex(icon);
-        }
-        open->SetItemIdList(CopyItemIdList(folder));
-        AppendEntry(menu, std::move(open), NextCommandId(), notReady ? MF_GRAYED : 0u);
-    }
-    if (folders.empty() && files.empty()) {
+    AppendOpenEntry(*this, menu, folder, notReady);
+    if (listing.IsEmpty()) {
         return;
     }
     AppendEntry(menu, ShellMenuItemData::Create(MenuItemKind::Separator), NextCommandId(), 0);
 
-    // Attributes are fetched once per item here, never inside a comparison.
-    std::vector<corvina::MenuOrderKey> keys;
-    keys.reserve(folders.size());
     std::string drivesName;
-    std::string networkName;
-    const bool wide = UseWideLabels();
     if (isDesktop) {
         GetDrivesFolderInfo(nullptr, &drivesName);
-        LPITEMIDLIST network = nullptr;
-        if (SUCCEEDED(SHGetSpecialFolderLocation(nullptr, CSIDL_NETWORK, &network)) && network) {
-            CItemIdList owner(network);
-            QueryLabel(network, &networkName);
-        }
-        if (wide) {
-            // Compared with the children's names in the same form.
-            drivesName = WideToUtf8(AnsiToWide(drivesName));
-            networkName = WideToUtf8(AnsiToWide(networkName));
-        }
     }
-    const corvina::MenuTextCompare compare = wide ? corvina::MenuTextCompare(CompareUtf8Labels)
-                                                  : corvina::MenuTextCompare(CompareMenuTexts);
-    for (FolderChild& child : folders) {
-        corvina::MenuOrderKey& key = child.key;
-        if (isDesktop) {
-            key.path = GetPath(child.list.Get());
-        }
-        key.hasPath = !key.path.empty();
-        key.isDriveRoot = key.hasPath && IsDriveRoot(key.path.c_str());
-        if (isDesktop) {
-            key.isDirectory = key.hasPath && IsExistingFolder(key.path.c_str());
-            if (!drivesName.empty() && key.displayName == drivesName) {
-                key.specialRank = 0;
-            } else if (!networkName.empty() && key.displayName == networkName) {
-                key.specialRank = 1;
-            }
-        }
-        keys.push_back(key);
-    }
-    const std::vector<size_t> folderOrder = isDesktop ? corvina::SortByDesktopOrder(keys, compare)
-                                                      : corvina::SortByFolderOrder(keys, compare);
-    std::vector<std::string> labels;
-    labels.reserve(files.size());
-    for (const FolderChild& child : files) {
-        labels.push_back(child.key.displayName);
-    }
-    const std::vector<size_t> fileOrder = corvina::SortByLabel(labels, compare);
+    const corvina::FolderMenuOrder order = RankListing(listing, isDesktop, std::move(drivesName));
 
     const int perColumn = corvina::MenuEntriesPerColumn(GetScreenHeight(), m_lineHeight);
     const int inMenu = GetMenuItemCount(menu);
     const std::vector<bool> breaks = corvina::PlanMenuColumnBreaks(
-        inMenu > 0 ? static_cast<size_t>(inMenu) : 0, folders.size() + files.size(), perColumn,
-        SystemScrollsLongMenus());
-    size_t running = 0;
-    auto append = [&](FolderChild& child, bool asSubmenu) {
-        const UINT columnFlag = breaks[running++] ? MF_MENUBARBREAK : 0u;
-        std::unique_ptr<ShellMenuItemData> data = ShellMenuItemData::Create(
-            asSubmenu ? MenuItemKind::FolderSubmenu : MenuItemKind::Command);
-        if (!data) {
-            return;
-        }
-        if (wide) {
-            data->SetWideLabel(child.wideName.c_str());
-        } else {
-            data->SetLabel(child.key.displayName.c_str());
-        }
-        data->SetIconPending(true);
-        data->SetItemIdList(std::move(child.list));
-        if (asSubmenu) {
-            HMENU submenu = CreateSubmenu();
-            if (submenu == nullptr) {
-                return;
-            }
-            data->SetSubmenu(submenu);
-            AppendEntry(menu, std::move(data), 0, columnFlag);
-        } else {
-            AppendEntry(menu, std::move(data), NextCommandId(), columnFlag);
-        }
-    };
-    for (size_t index : folderOrder) {
-        append(folders[index], !isDesktop); // no child of the desktop becomes a submenu
-    }
-    for (size_t index : fileOrder) {
-        append(files[index], false);
-    }
-}
-
-bool ShellMenuHost::IsExpandableFolder(LPCITEMIDLIST list) {
-    if (list == nullptr) {
-        return false;
-    }
-    if (IsDesktopItemIdList(list)) {
-        return true;
-    }
-    CComPtr<IShellFolder> folder = BindFolder(list, false);
-    if (!folder) {
-        return false;
-    }
-    CComPtr<IEnumIDList> items =
-        EnumerateFolder(folder.Get(), SHCONTF_FOLDERS | SHCONTF_NONFOLDERS | SHCONTF_INCLUDEHIDDEN);
-    if (!items) {
-        return false;
-    }
-    CItemIdList child;
-    ULONG fetched = 0;
-    return items->Next(1, child.Receive(), &fetched) == S_OK && child;
+        inMenu > 0 ? static_cast<size_t>(inMenu) : 0, listing.folders.size() + listing.files.size(),
+        perColumn, SystemScrollsLongMenus());
+    AppendListing(*this, menu, listing, order, breaks, isDesktop);
 }
 
 bool ShellMenuHost::AppendEntry(HMENU menu, std::unique_ptr<ShellMenuItemData> data, UINT commandId,

@@ -85,9 +85,6 @@ public:
     // submenus and by owners whose top level is one folder.
     void FillWithFolder(HMENU menu, LPCITEMIDLIST folder, bool folderOnly);
 
-    // Whether the entry list is a folder that would show at least one child (the desktop
-    // always is). Asks the shell for a single child.
-    static bool IsExpandableFolder(LPCITEMIDLIST list);
     // Appends an owner-drawn entry carrying data; this host keeps the data (freed by
     // DestroyMenu) and the entry holds a plain pointer to it. On failure the data is freed at
     // once. For kind FolderSubmenu the data's submenu is the popup.

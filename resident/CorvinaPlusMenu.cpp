@@ -35,7 +35,7 @@ std::string CorvinaPlusMenu::GetSettingsPath() {
 }
 
 BOOL CorvinaPlusMenu::GetDrivesFolderInfo(int* iconIndex, std::string* displayName) {
-    return ShellMenuHost::GetDrivesFolderInfo(iconIndex, displayName);
+    return QueryDrivesFolderInfo(iconIndex, displayName);
 }
 
 void CorvinaPlusMenu::FillRootMenu(HMENU popup) {

@@ -3,6 +3,9 @@
 #include <algorithm>
 #include <cctype>
 #include <numeric>
+#include <utility>
+
+#include "common/core/MenuItemLayout.h"
 
 namespace corvina {
 
@@ -86,6 +89,28 @@ std::vector<size_t> SortByLabel(const std::vector<std::string>& labels,
         ranked.push_back({0, 0, &label});
     }
     return SortRanked(ranked, compare);
+}
+
+FolderMenuOrder RankFolderMenu(std::vector<MenuOrderKey> keys,
+                               const std::vector<std::string>& fileLabels,
+                               const DesktopFolderNames* desktop, const MenuTextCompare& compare) {
+    for (MenuOrderKey& key : keys) {
+        key.hasPath = !key.path.empty();
+        key.isDriveRoot = key.hasPath && IsDriveRootText(key.path);
+        key.specialRank = 2;
+        if (desktop == nullptr) {
+            continue;
+        }
+        if (!desktop->drives.empty() && key.displayName == desktop->drives) {
+            key.specialRank = 0;
+        } else if (!desktop->network.empty() && key.displayName == desktop->network) {
+            key.specialRank = 1;
+        }
+    }
+    FolderMenuOrder order;
+    order.folders = desktop ? SortByDesktopOrder(keys, compare) : SortByFolderOrder(keys, compare);
+    order.files = SortByLabel(fileLabels, compare);
+    return order;
 }
 
 } // namespace corvina

@@ -44,4 +44,27 @@ std::vector<size_t> SortByDesktopOrder(const std::vector<MenuOrderKey>& keys,
 std::vector<size_t> SortByLabel(const std::vector<std::string>& labels,
                                 const MenuTextCompare& compare);
 
+// The names the desktop shows for the drives folder and the network folder; an empty name
+// matches no item.
+struct DesktopFolderNames {
+    std::string drives;
+    std::string network;
+};
+
+// The entries of a folder submenu in the order they are shown: subfolders (every child, for
+// the desktop) first, then files. Indices into the keys and into the labels.
+struct FolderMenuOrder {
+    std::vector<size_t> folders;
+    std::vector<size_t> files;
+};
+
+// Ranks a folder submenu from what was asked of each item once beforehand: a subfolder's
+// display name and path (empty outside the file system; for the desktop's children also
+// isDirectory), a file's label. Each key's hasPath, isDriveRoot and (with desktop, which
+// names the desktop's special folders and selects the desktop order) specialRank are
+// derived here, whatever the key held.
+FolderMenuOrder RankFolderMenu(std::vector<MenuOrderKey> keys,
+                               const std::vector<std::string>& fileLabels,
+                               const DesktopFolderNames* desktop, const MenuTextCompare& compare);
+
 } // namespace corvina

@@ -102,6 +102,67 @@ TEST(MenuOrder, SortsUseTheGivenComparison) {
     EXPECT_TRUE(SortByLabel({}, CompareAsciiNoCase).empty());
 }
 
+TEST(MenuOrder, RankingDerivesPathsDriveRootsAndTheDesktopsSpecialFolders) {
+    struct Item {
+        const char* path;
+        const char* name;
+        bool directory;
+    };
+    struct Case {
+        const char* what;
+        bool desktop;
+        DesktopFolderNames names; // of the drives and the network folder
+        std::vector<Item> folders;
+        std::vector<std::string> files;
+        std::vector<std::string> shown;
+    };
+    const Case cases[] = {
+        {"a folder: drive roots (either case) by path, then items without a path",
+         false,
+         {"This PC", "Network"},
+         {{"", "This PC", false},
+          {"D:\\", "A (D:)", true},
+          {"", "Briefcase", false},
+          {"c:\\", "Z (C:)", true}},
+         {"b.txt", "a.txt"},
+         {"Z (C:)", "A (D:)", "Briefcase", "This PC", "a.txt", "b.txt"}},
+        {"the desktop: the drives folder, the network folder, then its groups",
+         true,
+         {"This PC", "Network"},
+         {{"C:\\", "Local Disk (C:)", true},
+          {"", "Briefcase", false},
+          {"C:\\Desk\\notes.txt", "notes", false},
+          {"", "Network", false},
+          {"C:\\Desk\\Zoo", "Zoo", true},
+          {"", "This PC", false}},
+         {},
+         {"This PC", "Network", "Briefcase", "Zoo", "notes", "Local Disk (C:)"}},
+        {"the desktop: an empty name (the shell gave none) matches no item",
+         true,
+         {"", "Network"},
+         {{"", "Zed", false}, {"", "", false}, {"", "Network", false}},
+         {},
+         {"Network", "", "Zed"}},
+    };
+    for (const Case& c : cases) {
+        std::vector<MenuOrderKey> keys;
+        for (const Item& item : c.folders) {
+            MenuOrderKey key;
+            key.path = item.path;
+            key.displayName = item.name;
+            key.isDirectory = item.directory;
+            keys.push_back(key);
+        }
+        const FolderMenuOrder order =
+            RankFolderMenu(keys, c.files, c.desktop ? &c.names : nullptr, CompareAsciiNoCase);
+        std::vector<std::string> shown = Names(keys, order.folders);
+        for (size_t index : order.files) {
+            shown.push_back(c.files.at(index));
+        }
+        EXPECT_EQ(shown, c.shown) << c.what;
+    }
+}
+
 TEST(MenuOrder, ManyItemsSortConsistently) {
     std::vector<MenuOrderKey> keys;
     for (int k = 0; k < 500; ++k) {
