@@ -15,10 +15,14 @@ macro(corvina_add_gtest)
   endif()
 endmacro()
 
+# corvina_add_native_test(name SOURCES ... [LIBS ...]) builds a GoogleTest program over the
+# portable core, with the native tests' shared support (tests/native/support), and lists each
+# of its tests as a ctest entry of its own.
 function(corvina_add_native_test name)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${name} ${A_SOURCES})
-  target_link_libraries(${name} PRIVATE corvina_core gtest_main ${A_LIBS})
+  target_link_libraries(${name} PRIVATE corvina_core corvina_native_test_support gtest_main
+    ${A_LIBS})
   target_compile_options(${name} PRIVATE -Wall -Wextra -Werror)
   gtest_discover_tests(${name} TEST_PREFIX "native." DISCOVERY_TIMEOUT 60)
 endfunction()

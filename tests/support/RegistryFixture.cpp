@@ -83,3 +83,12 @@ bool RegistryTest::GetValueA(const char* path, const char* name, DWORD* type, By
     RegCloseKey(key);
     return ok;
 }
+
+bool KeyExists(HKEY root, const char* path) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
+        return false;
+    }
+    RegCloseKey(key);
+    return true;
+}

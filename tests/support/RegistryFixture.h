@@ -13,6 +13,9 @@
 
 using Bytes = std::vector<BYTE>;
 
+// Whether root\path opens for reading.
+bool KeyExists(HKEY root, const char* path);
+
 class RegistryTest : public ::testing::Test {
 protected:
     static constexpr const char* kScratchKeyPath = "Software\\CorvinaTestScratch";

@@ -24,3 +24,6 @@ bool WaitForFile(const std::string& path, DWORD timeoutMs = 30000);
 // started or did not end in time. Wine starts programs of the build host too, but does not
 // report their exit codes.
 int RunAndWait(const std::string& commandLine, DWORD timeoutMs = 120000, DWORD creationFlags = 0);
+// Runs a program of the prefix without a window and waits for it: its exit code (-1 when it
+// could not be started), and what it wrote to stdout and stderr in output.
+int RunAndCapture(const std::string& commandLine, std::string* output);

@@ -5,7 +5,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <map>
 #include <sstream>
 #include <cstring>
@@ -27,73 +26,6 @@ const char kTypeLibVersionKey[] =
 const char kCategoryEnum[] = "Component Categories\\{00021492-0000-0000-C000-000000000046}\\Enum";
 const char kOptionsPath[] = "Software\\Velmora\\Corvina Bar";
 const char kListPath[] = "Software\\Velmora\\Corvina";
-
-struct RegValue {
-    std::string type;
-    std::string data;
-    bool operator==(const RegValue& other) const {
-        return type == other.type && data == other.data;
-    }
-};
-using RegValues = std::map<std::string, RegValue>; // "" is the default value
-
-void PrintTo(const RegValue& value, std::ostream* out) {
-    *out << value.type << " \"" << value.data << "\"";
-}
-
-// The key's own values as "reg query" prints them ("    name    REG_SZ    data"); false when
-// reg finds no such key.
-bool RegQuery(const std::string& key, RegValues* values) {
-    const CScratchFolder folder("regquery");
-    const std::string output = folder.File("out.txt");
-    const int code =
-        RunAndWait("C:\\windows\\system32\\cmd.exe /c C:\\windows\\system32\\reg.exe query \"" +
-                   key + "\" > \"" + output + "\"");
-    std::ifstream file(output, std::ios::binary);
-    std::string line;
-    bool inKey = false;
-    values->clear();
-    while (std::getline(file, line)) {
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.rfind("HKEY_", 0) == 0) {
-            if (inKey) {
-                break; // the subkeys' listing follows
-            }
-            inKey = true;
-            continue;
-        }
-        if (!inKey || line.rfind("    ", 0) != 0) {
-            continue;
-        }
-        const size_t typeAt = line.find("    REG_", 4);
-        if (typeAt == std::string::npos) {
-            continue;
-        }
-        std::string name = line.substr(4, typeAt - 4);
-        const size_t dataAt = line.find("    ", typeAt + 4);
-        RegValue value;
-        value.type = line.substr(typeAt + 4, dataAt == std::string::npos ? std::string::npos
-                                                                         : dataAt - typeAt - 4);
-        value.data = dataAt == std::string::npos ? "" : line.substr(dataAt + 4);
-        // reg names the default value in the system's language.
-        if (name == "(Default)" || name == ToAnsi(L"(既定)")) {
-            name.clear();
-        }
-        (*values)[name] = value;
-    }
-    return code == 0; // a key without values prints no header at all
-}
-
-bool KeyExists(HKEY root, const char* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
-    return true;
-}
 
 void CreateKeyWithValue(HKEY root, const char* path, const char* name) {
     HKEY key = nullptr;
@@ -248,23 +180,6 @@ TEST_F(BandRegistrationTest, UnregistrationRemovesTheBandAndItsOptionsOnly) {
     // Nothing left to remove is no failure.
     EXPECT_EQ(m_server.Unregister(), S_OK);
 }
-
-// An outer object that keeps the band as its inner part and hands out its interfaces.
-class COuter : public IUnknown {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualIID(riid, IID_IUnknown)) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    ULONG refs = 1;
-    IUnknown* inner = nullptr;
-};
 
 TEST_F(BandRegistrationTest, ClassFactoryAggregationAndUnloading) {
     void* object = reinterpret_cast<void*>(1);

@@ -26,115 +26,8 @@ namespace {
 
 const char kListKey[] = "Software\\Velmora\\Corvina";
 
-// Counts the releases of a storage medium that names it as its pUnkForRelease.
-class CReleaseCounter final : public IUnknown {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) {
-            return E_POINTER;
-        }
-        *ppv = IsEqualIID(riid, IID_IUnknown) ? this : nullptr;
-        return *ppv ? (AddRef(), S_OK) : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return 2; }
-    STDMETHODIMP_(ULONG) Release() override { return ++releases, 1; }
-    int releases = 0;
-};
-
-// Offers one format in global memory, filled with given bytes; each medium it hands out is
-// released through `counter`, which then frees the block.
-class CBlockData final : public IDataObject {
-public:
-    CBlockData(CLIPFORMAT format, Bytes bytes) : m_format(format), m_bytes(std::move(bytes)) {}
-    ~CBlockData() {
-        for (HGLOBAL block : m_blocks) {
-            GlobalFree(block);
-        }
-    }
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (!ppv) {
-            return E_POINTER;
-        }
-        const bool known = IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject);
-        *ppv = known ? static_cast<IDataObject*>(this) : nullptr;
-        return known ? (AddRef(), S_OK) : E_NOINTERFACE;
-    }
-    // Lives on the test's stack; refs tells how many the drop target holds.
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override {
-        if (QueryGetData(format) != S_OK) {
-            return DV_E_FORMATETC;
-        }
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, m_bytes.size());
-        if (!block) {
-            return E_OUTOFMEMORY;
-        }
-        memcpy(GlobalLock(block), m_bytes.data(), m_bytes.size());
-        GlobalUnlock(block);
-        m_blocks.push_back(block);
-        ++getDataCalls;
-        medium->tymed = TYMED_HGLOBAL;
-        medium->hGlobal = block;
-        medium->pUnkForRelease = &counter;
-        return S_OK;
-    }
-    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    STDMETHODIMP QueryGetData(FORMATETC* format) override {
-        return format && format->cfFormat == m_format && (format->tymed & TYMED_HGLOBAL)
-                   ? S_OK
-                   : DV_E_FORMATETC;
-    }
-    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        if (out) {
-            out->ptd = nullptr;
-        }
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-    ULONG refs = 0;
-    int getDataCalls = 0;
-    CReleaseCounter counter;
-
-private:
-    CLIPFORMAT m_format;
-    Bytes m_bytes;
-    std::vector<HGLOBAL> m_blocks;
-};
-
-Bytes Le32(uint32_t v) {
-    return {static_cast<BYTE>(v), static_cast<BYTE>(v >> 8), static_cast<BYTE>(v >> 16),
-            static_cast<BYTE>(v >> 24)};
-}
-Bytes ListBytes(LPCITEMIDLIST list) {
-    const BYTE* p = reinterpret_cast<const BYTE*>(list);
-    return Bytes(p, p + GetItemIdListSize(list));
-}
-// count, offsets, then the parent and the children, as the shell lays them out.
-Bytes IdListArray(const Bytes& parent, const std::vector<Bytes>& children) {
-    Bytes out = Le32(static_cast<uint32_t>(children.size()));
-    uint32_t offset = static_cast<uint32_t>(4 + 4 * (children.size() + 1));
-    Bytes lists = parent;
-    Bytes table = Le32(offset);
-    offset += static_cast<uint32_t>(parent.size());
-    for (const Bytes& child : children) {
-        const Bytes entry = Le32(offset);
-        table.insert(table.end(), entry.begin(), entry.end());
-        lists.insert(lists.end(), child.begin(), child.end());
-        offset += static_cast<uint32_t>(child.size());
-    }
-    out.insert(out.end(), table.begin(), table.end());
-    out.insert(out.end(), lists.begin(), lists.end());
-    return out;
-}
+// Lives on the test's stack; refs tells how many the drop target holds.
+using CBlockData = CStackBlockData;
 
 class DropTargetTest : public RegistryTest {
 protected:
@@ -164,7 +57,7 @@ protected:
         for (size_t k = 1; k <= names.size(); ++k) {
             char name[16];
             wsprintfA(name, "NO.%03u", static_cast<unsigned>(k));
-            PutValue(kListKey, name, REG_BINARY, ListBytes(ListOf(names[k - 1]).Get()));
+            PutValue(kListKey, name, REG_BINARY, ItemIdListBytes(ListOf(names[k - 1]).Get()));
         }
         PutValue(kListKey, "Length", REG_DWORD, Le32(static_cast<uint32_t>(names.size())));
     }
@@ -229,7 +122,8 @@ protected:
         for (const MenuItemRecord& record : LoadMenuItemList()) {
             std::string name = "?";
             for (const char* file : {"a.txt", "b.txt", "c.txt", "d.txt", "x1.txt", "x2.txt"}) {
-                if (ListBytes(record.itemIdList.Get()) == ListBytes(ListOf(file).Get())) {
+                if (ItemIdListBytes(record.itemIdList.Get()) ==
+                    ItemIdListBytes(ListOf(file).Get())) {
                     name = file;
                 }
             }
@@ -262,9 +156,9 @@ protected:
     Bytes GoodBlock(const std::vector<std::string>& names) {
         std::vector<Bytes> children;
         for (const std::string& name : names) {
-            children.push_back(ListBytes(ILFindLastID(ListOf(name).Get())));
+            children.push_back(ItemIdListBytes(ILFindLastID(ListOf(name).Get())));
         }
-        return IdListArray(ListBytes(ParsePathToItemIdList(scratch.Folder().c_str()).Get()),
+        return IdListArray(ItemIdListBytes(ParsePathToItemIdList(scratch.Folder().c_str()).Get()),
                            children);
     }
 

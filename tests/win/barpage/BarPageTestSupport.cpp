@@ -2,8 +2,6 @@
 
 #include <commctrl.h>
 
-#include "BasicPageTestSupport.h"
-
 namespace barpage_test {
 
 namespace {

@@ -9,7 +9,6 @@
 
 #include <string>
 
-#include "SettingsTestSupport.h"
 #include "TestSupport.h"
 
 namespace barpage_test {

@@ -13,7 +13,6 @@
 #include <vector>
 
 #include "BarPageTestSupport.h"
-#include "BasicPageTestSupport.h"
 #include "automation_doubles/DoublesControl.h"
 #include "serversetup/ServerLoading.h"
 

@@ -14,7 +14,6 @@
 #include <vector>
 
 #include "BarPageTestSupport.h"
-#include "BasicPageTestSupport.h"
 
 using namespace barpage_test;
 

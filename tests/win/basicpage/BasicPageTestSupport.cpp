@@ -2,8 +2,6 @@
 
 #include <shlobj.h>
 
-#include "SettingsTestSupport.h"
-
 namespace basicpage_test {
 
 namespace {
@@ -128,36 +126,6 @@ std::vector<StoredRecord> ReadStoredList() {
     }
     RegCloseKey(key);
     return records;
-}
-
-HWND WaitForMessageBox(DWORD process, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitFor(
-        [&] {
-            for (HWND box : settings_test::FindDialogs(settings_test::ExpectedMessageCaption())) {
-                DWORD owner = 0;
-                GetWindowThreadProcessId(box, &owner);
-                if ((process == 0 || owner == process) && IsWindowVisible(box)) {
-                    found = box;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
-    return found;
-}
-
-std::wstring MessageBoxText(HWND box) {
-    wchar_t text[1024] = {};
-    GetDlgItemTextW(box, 0xFFFF, text, 1024);
-    return text;
-}
-
-bool AnswerMessageBox(HWND box, int button) {
-    PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
-                 reinterpret_cast<LPARAM>(GetDlgItem(box, button)));
-    return WaitFor([box] { return !IsWindow(box); });
 }
 
 } // namespace basicpage_test

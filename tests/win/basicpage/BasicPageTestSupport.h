@@ -1,5 +1,5 @@
-// Shared by the editor page's Windows tests: the list key kept aside and put back, scratch
-// files, and the message boxes the program shows.
+// Shared by the editor page's Windows tests: the list key kept aside and put back, and the
+// list written and read back as stored.
 #pragma once
 
 #include <windows.h>
@@ -43,13 +43,5 @@ std::vector<StoredRecord> ReadStoredList();
 std::vector<BYTE> ItemIdListBytes(const std::string& path);
 // The shell's display name of path.
 std::string ShellDisplayName(const std::string& path);
-
-// A message box of the program (caption "Corvina" or its Japanese form) belonging to
-// process (0: any), waited for up to timeoutMs; nullptr when none appears.
-HWND WaitForMessageBox(DWORD process = 0, DWORD timeoutMs = 30000);
-// Its text, as the box shows it.
-std::wstring MessageBoxText(HWND box);
-// Presses the box's only (or first) button and waits for it to go.
-bool AnswerMessageBox(HWND box, int button = IDOK);
 
 } // namespace basicpage_test

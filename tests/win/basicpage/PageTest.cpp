@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "BasicPageTestSupport.h"
-#include "SettingsTestSupport.h"
 #include "common/ItemIdList.h"
 #include "framework/ComPtr.h"
 #include "settings/CBasicPage.h"

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "BasicPageTestSupport.h"
-#include "SettingsTestSupport.h"
 
 using namespace settings_test;
 using namespace basicpage_test;

@@ -3,7 +3,6 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
-#include "common/MenuItemList.h"
 #include "common/ShellQueries.h"
 #include "common/UiText.h"
 
@@ -66,15 +65,11 @@ HRESULT CServerCopy::Unregister() const {
 
 CUserList::CUserList(const std::vector<ListEntry>& entries) {
     Clear();
-    MenuItemList list;
+    std::vector<std::pair<std::string, std::string>> items;
     for (const ListEntry& entry : entries) {
-        MenuItemRecord record;
-        record.itemIdList = ParsePathToItemIdList(entry.path.c_str());
-        EXPECT_TRUE(record.itemIdList) << entry.path;
-        record.displayName = entry.override;
-        list.push_back(std::move(record));
+        items.emplace_back(entry.path, entry.override);
     }
-    EXPECT_TRUE(SaveMenuItemList(list));
+    EXPECT_TRUE(SaveListOfPaths(items));
 }
 
 CUserList::~CUserList() {
@@ -114,14 +109,5 @@ bool ReadRegistryW(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* t
         return false;
     }
     *text = buffer;
-    return true;
-}
-
-bool KeyExists(HKEY root, const char* path) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path, 0, KEY_READ, &key) != ERROR_SUCCESS) {
-        return false;
-    }
-    RegCloseKey(key);
     return true;
 }

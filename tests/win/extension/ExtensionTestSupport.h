@@ -79,7 +79,6 @@ int ShellIconIndex(const std::string& path);
 // Registry reads through the wide functions (what COM and other readers see).
 bool ReadRegistryW(HKEY root, const wchar_t* path, const wchar_t* name, DWORD* type,
                    std::wstring* text);
-bool KeyExists(HKEY root, const char* path);
 
 // COM for each test's thread.
 class CComScope {

@@ -104,96 +104,21 @@ std::vector<std::string> Subkeys(const std::string& path) {
     return names;
 }
 
-// Runs a program of the prefix and returns its exit code and what it wrote to stdout.
-int RunAndCapture(const std::string& commandLine, std::string* output) {
-    SECURITY_ATTRIBUTES security = {sizeof(security), nullptr, TRUE};
-    HANDLE readEnd = nullptr;
-    HANDLE writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &security, 0)) {
-        return -1;
-    }
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof(startup);
-    startup.dwFlags = STARTF_USESTDHANDLES;
-    startup.hStdOutput = writeEnd;
-    startup.hStdError = writeEnd;
-    startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION process = {};
-    std::string line = commandLine;
-    const BOOL started = CreateProcessA(nullptr, &line[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                        nullptr, nullptr, &startup, &process);
-    CloseHandle(writeEnd);
-    if (!started) {
-        CloseHandle(readEnd);
-        return -1;
-    }
-    output->clear();
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(readEnd, buffer, sizeof(buffer), &read, nullptr) && read > 0) {
-        output->append(buffer, read);
-    }
-    CloseHandle(readEnd);
-    WaitForSingleObject(process.hProcess, 120000);
-    DWORD code = static_cast<DWORD>(-1);
-    GetExitCodeProcess(process.hProcess, &code);
-    CloseHandle(process.hThread);
-    CloseHandle(process.hProcess);
-    return static_cast<int>(code);
-}
-
 // The values of one key as Wine's "reg query" prints them: "    name    REG_SZ    data".
 // False when reg finds no such key.
 bool RegQueryValues(const std::string& path, ValueMap* values,
                     std::map<std::string, std::string>* types) {
-    std::string output;
-    if (RunAndCapture("C:\\windows\\system32\\reg.exe query \"HKEY_CLASSES_ROOT\\" + path + "\"",
-                      &output) != 0) {
-        return false;
-    }
     values->clear();
     types->clear();
-    size_t start = 0;
-    bool inKey = false;
-    while (start < output.size()) {
-        size_t end = output.find('\n', start);
-        if (end == std::string::npos) {
-            end = output.size();
-        }
-        std::string line = output.substr(start, end - start);
-        start = end + 1;
-        if (!line.empty() && line.back() == '\r') {
-            line.pop_back();
-        }
-        if (line.rfind("HKEY_", 0) == 0) {
-            if (inKey) {
-                break; // subkeys follow; only this key's own values count
-            }
-            inKey = true;
-            continue;
-        }
-        if (!inKey || line.rfind("    ", 0) != 0) {
-            continue;
-        }
-        const size_t nameEnd = line.find("    ", 4);
-        const size_t typeEnd =
-            nameEnd == std::string::npos ? nameEnd : line.find("    ", nameEnd + 4);
-        std::string name = line.substr(4, nameEnd - 4);
-        std::string type =
-            nameEnd == std::string::npos
-                ? ""
-                : line.substr(nameEnd + 4, typeEnd == std::string::npos ? std::string::npos
-                                                                        : typeEnd - nameEnd - 4);
-        std::string data = typeEnd == std::string::npos ? "" : line.substr(typeEnd + 4);
-        // reg names the default value in the system's language.
-        if (name == "(Default)" || name == ToAnsi(L"(既定)")) {
-            name.clear();
-        }
-        (*values)[name] = data;
-        (*types)[name] = type;
+    RegValues read;
+    if (!RegQuery("HKEY_CLASSES_ROOT\\" + path, &read)) {
+        return false;
     }
-    return true; // a key without values prints no header at all
+    for (const auto& [name, value] : read) {
+        (*values)[name] = value.data;
+        (*types)[name] = value.type;
+    }
+    return true;
 }
 
 // Removes every trace of a registration, whatever an earlier test left.

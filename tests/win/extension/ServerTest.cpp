@@ -67,23 +67,6 @@ TEST_F(ServerTest, QueryInterfaceAnswersExactlyItsInterfacesWithOneIdentity) {
     static_cast<IUnknown*>(dual)->Release();
 }
 
-// A controlling object that counts its references, as an aggregating outer object would.
-class COuter final : public IUnknown {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        if (IsEqualIID(riid, IID_IUnknown)) {
-            *ppv = this;
-            AddRef();
-            return S_OK;
-        }
-        return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return ++refs; }
-    STDMETHODIMP_(ULONG) Release() override { return --refs; }
-    ULONG refs = 1;
-    IUnknown* inner = nullptr;
-};
-
 TEST_F(ServerTest, AggregationHandsOutTheInnerUnknownAndDelegatesCounts) {
     CServerCopy server(true);
     CComPtr<IClassFactory> factory;

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "TestSupport.h"
+
 #include "framework/CActivationContext.h"
 #include "framework/CClassFactory.h"
 #include "framework/CComModule.h"
@@ -104,26 +106,6 @@ public:
 
 const CClassEntry kClasses[] = {{&CLSID_TestObject, &CTestObject::Create},
                                 {&CLSID_FailingObject, &CFailingObject::Create}};
-
-// An aggregating outer object that records what reaches its IUnknown.
-class COuter final : public IUnknown {
-public:
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override {
-        ++queries;
-        if (IsEqualIID(riid, IID_IUnknown)) {
-            *ppv = static_cast<IUnknown*>(this);
-            AddRef();
-            return S_OK;
-        }
-        return inner ? inner->QueryInterface(riid, ppv) : E_NOINTERFACE;
-    }
-    STDMETHODIMP_(ULONG) AddRef() override { return static_cast<ULONG>(++refs); }
-    STDMETHODIMP_(ULONG) Release() override { return static_cast<ULONG>(--refs); }
-
-    IUnknown* inner = nullptr;
-    int refs = 1;
-    int queries = 0;
-};
 
 class ComTest : public ::testing::Test {
 protected:

@@ -89,15 +89,7 @@ void MenuTest::TearDown() {
 }
 
 void MenuTest::SaveList(const std::vector<std::pair<std::string, std::string>>& items) {
-    MenuItemList list;
-    for (const auto& item : items) {
-        MenuItemRecord record;
-        record.itemIdList = ParsePathToItemIdList(item.first.c_str());
-        ASSERT_TRUE(record.itemIdList) << item.first;
-        record.displayName = item.second;
-        list.push_back(std::move(record));
-    }
-    ASSERT_TRUE(SaveMenuItemList(list));
+    ASSERT_TRUE(SaveListOfPaths(items));
 }
 
 void MenuTest::SaveDesktopList() {

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "../ownerdraw/OwnerDrawTestSupport.h"
+#include "TestSupport.h"
 #include "common/ShellMenuItemData.h"
 #include "resident/CorvinaPlusMenu.h"
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "OwnerDrawTestSupport.h"
+#include "TestSupport.h"
 #include "common/MenuItemDraw.h"
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "OwnerDrawTestSupport.h"
+#include "TestSupport.h"
 #include "common/ShellMenuItemData.h"
 #include "common/ShellQueries.h"
 

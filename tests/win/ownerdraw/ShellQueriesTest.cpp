@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "OwnerDrawTestSupport.h"
+#include "TestSupport.h"
 #include "common/ShellQueries.h"
 #include "framework/AnsiWide.h"
 #include "framework/ComPtr.h"

@@ -8,7 +8,7 @@
 #include <cstring>
 #include <string>
 
-#include "../ownerdraw/OwnerDrawTestSupport.h"
+#include "TestSupport.h"
 #include "common/CHyperLink.h"
 #include "framework/Handles.h"
 #include "resident/CMainFrame.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "SettingsTestSupport.h"
+#include "TestSupport.h"
 
 using namespace settings_test;
 

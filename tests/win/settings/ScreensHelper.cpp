@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "SettingsTestSupport.h"
+#include "TestSupport.h"
 #include "common/WindowMessages.h"
 
 using namespace settings_test;

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "SettingsTestSupport.h"
+#include "TestSupport.h"
 #include "settings/CAboutDlg.h"
 #include "settings/CBarPage.h"
 #include "settings/CBasicPage.h"

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "../settings/SettingsTestSupport.h"
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
 #include "common/WindowMessages.h"

@@ -15,8 +15,6 @@
 #include <string>
 #include <vector>
 
-#include "BasicPageTestSupport.h"
-#include "SettingsTestSupport.h"
 #include "SetupTestSupport.h"
 #include "TestSupport.h"
 #include "automation_doubles/DoublesControl.h"
@@ -163,11 +161,6 @@ std::string Joined(const Entries& entries) {
         text += entry + "\n";
     }
     return text;
-}
-
-bool KeyExists(HKEY root, const char* path) {
-    CRegKey key;
-    return key.Open(root, path) == ERROR_SUCCESS;
 }
 
 bool ValueExists(HKEY root, const char* path, const char* name) {

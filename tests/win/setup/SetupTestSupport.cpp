@@ -9,30 +9,6 @@ namespace {
 constexpr int kFolderField = 1002;
 constexpr int kMessageBoxText = 0xFFFF;
 
-struct ProcessWindows {
-    DWORD process;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectProcessDialog(HWND window, LPARAM lParam) {
-    auto* search = reinterpret_cast<ProcessWindows*>(lParam);
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t className[64] = {};
-    GetClassNameW(window, className, 64);
-    if (process == search->process && lstrcmpW(className, L"#32770") == 0 &&
-        IsWindowVisible(window)) {
-        search->found.push_back(window);
-    }
-    return TRUE;
-}
-
-std::vector<HWND> DialogsOf(DWORD process) {
-    ProcessWindows search{process, {}};
-    EnumWindows(CollectProcessDialog, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
 } // namespace
 
 std::wstring InstallCaption() {
@@ -130,7 +106,7 @@ bool SetFileVersion(const std::string& program, WORD a, WORD b, WORD c, WORD d) 
 CSetupProcess::~CSetupProcess() {
     if (m_process.hProcess) {
         if (!WaitForExit(0)) {
-            for (HWND dialog : DialogsOf(m_process.dwProcessId)) {
+            for (HWND dialog : VisibleDialogsOf(m_process.dwProcessId)) {
                 PostMessageW(dialog, WM_CLOSE, 0, 0);
             }
             if (!WaitForExit(5000)) {
@@ -164,7 +140,7 @@ HWND CSetupProcess::WaitForInstallDialog(DWORD timeoutMs) {
     HWND found = nullptr;
     WaitFor(
         [&] {
-            for (HWND dialog : DialogsOf(m_process.dwProcessId)) {
+            for (HWND dialog : VisibleDialogsOf(m_process.dwProcessId)) {
                 if (GetDlgItem(dialog, kFolderField)) {
                     found = dialog;
                     return true;
@@ -181,7 +157,7 @@ HWND CSetupProcess::WaitForMessageBox(DWORD timeoutMs) {
     const std::wstring& caption = m_caption;
     WaitFor(
         [&] {
-            for (HWND dialog : DialogsOf(m_process.dwProcessId)) {
+            for (HWND dialog : VisibleDialogsOf(m_process.dwProcessId)) {
                 if (!GetDlgItem(dialog, kFolderField) && TextOf(dialog) == caption) {
                     found = dialog;
                     return true;

@@ -13,8 +13,6 @@
 
 namespace {
 
-using Bytes = std::vector<unsigned char>;
-
 class TreeDropTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -57,19 +55,6 @@ protected:
     std::unique_ptr<CTreeFixture> fixture;
     IDropTarget* target = nullptr; // held by the tree
 };
-
-// count, offsets and lists as they come, appended in order.
-Bytes Le32(uint32_t v) {
-    return {static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-            static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-}
-Bytes Cat(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& p : parts) {
-        out.insert(out.end(), p.begin(), p.end());
-    }
-    return out;
-}
 
 TEST_F(TreeDropTest, RegistrationIsIdempotentAndReal) {
     EXPECT_TRUE(Tree().RegisterDropTarget(true));

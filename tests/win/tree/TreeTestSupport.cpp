@@ -1,7 +1,5 @@
 #include "TreeTestSupport.h"
 
-#include <cstring>
-
 #include "common/ItemIdList.h"
 #include "common/ShellQueries.h"
 
@@ -37,59 +35,6 @@ LRESULT CTreeHost::WindowProc(UINT message, WPARAM wParam, LPARAM lParam) {
 
 CItemIdList ItemIdListOf(const std::string& path) {
     return ParsePathToItemIdList(path.c_str());
-}
-
-std::vector<unsigned char> ItemIdListBytes(LPCITEMIDLIST list) {
-    const auto* bytes = reinterpret_cast<const unsigned char*>(list);
-    return std::vector<unsigned char>(bytes, bytes + GetItemIdListSize(list));
-}
-
-CBlockDataObject::CBlockDataObject(CLIPFORMAT format, std::vector<unsigned char> bytes)
-    : m_format(format), m_bytes(std::move(bytes)) {}
-
-STDMETHODIMP CBlockDataObject::QueryInterface(REFIID riid, void** ppv) {
-    if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, IID_IDataObject)) {
-        *ppv = static_cast<IDataObject*>(this);
-        AddRef();
-        return S_OK;
-    }
-    *ppv = nullptr;
-    return E_NOINTERFACE;
-}
-
-STDMETHODIMP_(ULONG) CBlockDataObject::Release() {
-    const ULONG refs = --m_refs;
-    if (refs == 0) {
-        delete this;
-    }
-    return refs;
-}
-
-STDMETHODIMP CBlockDataObject::QueryGetData(FORMATETC* format) {
-    return format && format->cfFormat == m_format && (format->tymed & TYMED_HGLOBAL)
-               ? S_OK
-               : DV_E_FORMATETC;
-}
-
-STDMETHODIMP CBlockDataObject::GetData(FORMATETC* format, STGMEDIUM* medium) {
-    ++m_getDataCalls;
-    if (!medium || QueryGetData(format) != S_OK) {
-        return DV_E_FORMATETC;
-    }
-    // The exact size: the tree must not read past what GlobalSize reports.
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, m_bytes.empty() ? 1 : m_bytes.size());
-    if (!block) {
-        return E_OUTOFMEMORY;
-    }
-    if (!m_bytes.empty()) {
-        void* data = GlobalLock(block);
-        std::memcpy(data, m_bytes.data(), m_bytes.size());
-        GlobalUnlock(block);
-    }
-    medium->tymed = TYMED_HGLOBAL;
-    medium->hGlobal = block;
-    medium->pUnkForRelease = nullptr;
-    return S_OK;
 }
 
 CTreeFixture::CTreeFixture() {

@@ -1,6 +1,5 @@
 // A visible test window hosting a MenuListTree the way the editor page does (custom draw
-// passed on, 20-pixel rows, menu-coloured background), scratch files to put in it, and a
-// data object that hands out a given block as "Shell IDList Array".
+// passed on, 20-pixel rows, menu-coloured background), and scratch files to put in it.
 #pragma once
 
 #include <windows.h>
@@ -11,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "OwnerDrawTestSupport.h"
+#include "TestSupport.h"
 #include "framework/CItemIdList.h"
 #include "framework/CWnd.h"
 #include "settings/MenuListTree.h"
@@ -32,43 +31,6 @@ private:
 
 // The absolute item ID list of a path (empty on failure).
 CItemIdList ItemIdListOf(const std::string& path);
-// The bytes of a well-formed list.
-std::vector<unsigned char> ItemIdListBytes(LPCITEMIDLIST list);
-
-// A data object that offers exactly one format in global memory, filled with given bytes.
-class CBlockDataObject final : public IDataObject {
-public:
-    CBlockDataObject(CLIPFORMAT format, std::vector<unsigned char> bytes);
-
-    STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
-    STDMETHODIMP_(ULONG) AddRef() override { return ++m_refs; }
-    STDMETHODIMP_(ULONG) Release() override;
-    STDMETHODIMP GetData(FORMATETC* format, STGMEDIUM* medium) override;
-    STDMETHODIMP GetDataHere(FORMATETC*, STGMEDIUM*) override { return E_NOTIMPL; }
-    STDMETHODIMP QueryGetData(FORMATETC* format) override;
-    STDMETHODIMP GetCanonicalFormatEtc(FORMATETC*, FORMATETC* out) override {
-        if (out) {
-            out->ptd = nullptr;
-        }
-        return E_NOTIMPL;
-    }
-    STDMETHODIMP SetData(FORMATETC*, STGMEDIUM*, BOOL) override { return E_NOTIMPL; }
-    STDMETHODIMP EnumFormatEtc(DWORD, IEnumFORMATETC**) override { return E_NOTIMPL; }
-    STDMETHODIMP DAdvise(FORMATETC*, DWORD, IAdviseSink*, DWORD*) override {
-        return OLE_E_ADVISENOTSUPPORTED;
-    }
-    STDMETHODIMP DUnadvise(DWORD) override { return OLE_E_ADVISENOTSUPPORTED; }
-    STDMETHODIMP EnumDAdvise(IEnumSTATDATA**) override { return OLE_E_ADVISENOTSUPPORTED; }
-
-    int GetDataCalls() const { return m_getDataCalls; }
-
-private:
-    ~CBlockDataObject() = default;
-    ULONG m_refs = 1;
-    CLIPFORMAT m_format;
-    std::vector<unsigned char> m_bytes;
-    int m_getDataCalls = 0;
-};
 
 // OLE and common controls, a visible host with its tree, and a scratch folder of files.
 class CTreeFixture {

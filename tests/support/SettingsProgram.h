@@ -1,13 +1,12 @@
-// Shared by the settings program's Windows tests: the expected titles, waiting, and finding
-// the windows the program shows.
+// The settings program (Corvset.exe) as the tests of its sheet, its pages and the installer
+// see it: the titles they look for, a run of it as a separate process and its message boxes.
 #pragma once
 
 #include <windows.h>
 
 #include <string>
-#include <vector>
 
-#include "TestSupport.h"
+#include "Dialogs.h"
 
 namespace settings_test {
 
@@ -15,21 +14,17 @@ namespace settings_test {
 const wchar_t* ExpectedSheetTitle();
 const wchar_t* ExpectedMessageCaption();
 
-// Every top-level window of class "#32770" titled exactly title, of any process.
-std::vector<HWND> FindDialogs(const wchar_t* title);
+// A message box of the program (caption "Corvina" or its Japanese form) belonging to
+// process (0: any), waited for up to timeoutMs; nullptr when none appears.
+HWND WaitForMessageBox(DWORD process = 0, DWORD timeoutMs = 30000);
 
-// A top-level "#32770" window titled title (any title for nullptr) and owned by owner, or
-// nullptr.
-HWND FindOwnedDialog(HWND owner, const wchar_t* title);
-
-std::wstring WindowTextW(HWND window);
-std::wstring ClassNameW(HWND window);
-
-// The direct children of parent whose class is className, in z-order.
-std::vector<HWND> ChildrenOfClass(HWND parent, const wchar_t* className);
-
-// The icon of the first visible icon static of a message box, or nullptr.
-HICON MessageBoxIcon(HWND box);
+// The finders, under the names these tests use.
+using ::ChildrenOfClass;
+using ::ClassNameW;
+using ::FindDialogs;
+using ::FindOwnedDialog;
+using ::MessageBoxIcon;
+using ::WindowTextW;
 
 // One run of a copy of Corvset.exe as a separate process; ended with Cancel, then terminated
 // if it will not go.
@@ -58,3 +53,10 @@ private:
 };
 
 } // namespace settings_test
+
+// The program's message boxes, under the names the page tests use.
+namespace basicpage_test {
+using ::AnswerMessageBox;
+using ::MessageBoxText;
+using settings_test::WaitForMessageBox;
+} // namespace basicpage_test

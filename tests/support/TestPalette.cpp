@@ -1,4 +1,4 @@
-#include "OwnerDrawTestSupport.h"
+#include "TestPalette.h"
 
 namespace {
 

@@ -1,10 +1,8 @@
-// Shared by the owner-draw tests (and those of the menu and the tree, which paint the same
-// entries): distinct system colours for pixel checks, on top of the common test support.
+// Distinct system colours for the pixel checks of owner-drawn entries (the owner-draw tests,
+// and those of the menu, the tree and the resident frame, which paint the same entries).
 #pragma once
 
 #include <windows.h>
-
-#include "TestSupport.h"
 
 // Distinct system colours for pixel checks, set for the object's lifetime and put back
 // afterwards. Both language runs share one desktop, so a named mutex keeps them apart.
