@@ -6,6 +6,7 @@
 #include "common/MenuEntries.h"
 #include "common/MenuItemList.h"
 #include "common/ShellMenuItemData.h"
+#include "common/ShellQueries.h"
 #include "common/UiText.h"
 #include "framework/AnsiWide.h"
 
